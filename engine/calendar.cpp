@@ -1,0 +1,107 @@
+#include "calendar.h"
+
+#include <cstdint>
+
+namespace {
+
+const char *const kMonthNames[12] = {
+    "JANUARY", "FEBRUARY", "MARCH",     "APRIL",   "MAY",       "JUNE",
+    "JULY",    "AUGUST",   "SEPTEMBER", "OCTOBER", "NOVEMBER ", "DECEMBER ",
+};
+
+const char *const kWeekdayLetters[7] = {"S", "M", "T", "W", "T", "F", "S"};
+
+const int32_t kDaysPerMonth[2][13] = {
+    {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31},
+    {0, 31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31},
+};
+
+// Weekday of 1 January for 1940 + i, repeating every 28 years. The cycle
+// breaks at 2100 (not a leap year), so it is only trusted up to there.
+const int32_t kJanuaryFirst[28] = {
+    1, 3, 4, 5, 6, 1, 2, 3, 4, 6, 0, 1, 2, 4,
+    5, 6, 0, 2, 3, 4, 5, 0, 1, 2, 3, 5, 6, 0,
+};
+const int kTableFirstYear = 1940;
+const int kTableLastYear = 2100;
+
+int64_t FloorDiv(int64_t a, int64_t b) {
+    int64_t q = a / b;
+    if ((a % b != 0) && ((a < 0) != (b < 0)))
+        --q;
+    return q;
+}
+
+int64_t FloorMod(int64_t a, int64_t b) { return a - FloorDiv(a, b) * b; }
+
+// Days from 1970-01-01 to 1 January of `year`, proleptic Gregorian.
+int64_t DaysToJanuaryFirst(int64_t year) {
+    int64_t y = year - 1;
+    return 365 * (year - 1970) + FloorDiv(y, 4) - FloorDiv(y, 100) + FloorDiv(y, 400) -
+           (FloorDiv(1969, 4) - FloorDiv(1969, 100) + FloorDiv(1969, 400));
+}
+
+int JanuaryFirstWeekday(int year) {
+    if (year >= kTableFirstYear && year <= kTableLastYear)
+        return kJanuaryFirst[(year - kTableFirstYear) % 28];
+    // 1 January 1970 was a Thursday.
+    return static_cast<int>(FloorMod(DaysToJanuaryFirst(year) + 4, 7));
+}
+
+} // namespace
+
+int IsLeapYear(int year) {
+    return ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0) ? 1 : 0;
+}
+
+int DaysInMonth(int monthNumber, int year) {
+    return kDaysPerMonth[IsLeapYear(year)][monthNumber];
+}
+
+int FirstWeekday(int monthNumber, int year) {
+    const int32_t *days = kDaysPerMonth[IsLeapYear(year)];
+    int t = 1 + JanuaryFirstWeekday(year);
+    for (int m = 1; m < monthNumber; ++m)
+        t += days[m];
+    int r = t % 7;
+    return r == 0 ? 6 : r - 1;
+}
+
+bool IsToday(int day, int monthNumber, int year, const CalendarDate &today) {
+    return year == today.year && monthNumber - today.month == 1 && day == today.day;
+}
+
+CalendarDate LocalDate(time_t moment) {
+    CalendarDate date = {1, 0, 1970};
+    const struct tm *local = localtime(&moment);
+    if (local == nullptr)
+        return date;
+    date.day = local->tm_mday;
+    date.month = local->tm_mon;
+    date.year = local->tm_year + 1900;
+    return date;
+}
+
+CalendarDate GetToday() { return LocalDate(time(nullptr)); }
+
+const char *MonthName(int monthIndex) { return kMonthNames[monthIndex]; }
+
+const char *WeekdayLetter(int column) { return kWeekdayLetters[column]; }
+
+int FormatInt(int value, char *out) {
+    char digits[12];
+    int count = 0;
+    // Work on the unsigned magnitude so INT_MIN does not overflow.
+    unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    int length = 0;
+    if (value < 0)
+        out[length++] = '-';
+    while (count > 0)
+        out[length++] = digits[--count];
+    out[length] = '\0';
+    return length;
+}

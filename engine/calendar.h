@@ -1,0 +1,28 @@
+// Calendar tables and date arithmetic. Knows nothing of any window system.
+#pragma once
+
+#include <ctime>
+
+// Today's local date. `month` is the month index 0-11 (January = 0).
+struct CalendarDate {
+    int day;
+    int month;
+    int year;
+};
+
+int IsLeapYear(int year);
+
+// `monthNumber` is 1-12 in these three.
+int DaysInMonth(int monthNumber, int year);
+int FirstWeekday(int monthNumber, int year);
+bool IsToday(int day, int monthNumber, int year, const CalendarDate &today);
+
+CalendarDate GetToday();
+// The local calendar date of a moment; GetToday() is LocalDate(time(nullptr)).
+CalendarDate LocalDate(time_t moment);
+
+const char *MonthName(int monthIndex);
+const char *WeekdayLetter(int column);
+
+// Writes `value` in decimal into `out` (at least 12 chars), returns the length.
+int FormatInt(int value, char *out);

@@ -1,0 +1,42 @@
+// Where each letter and number of a month panel goes, without drawing it.
+#pragma once
+
+#include "calendar.h"
+
+enum class PanelKind { current, side };
+
+struct CellMetrics {
+    int colWidth;
+    int rowHeight;
+};
+
+enum class TextColour { black, blue, red };
+
+struct TextItem {
+    char text[4];
+    int x;
+    int y;
+    TextColour colour;
+};
+
+struct PanelRect {
+    int left;
+    int top;
+    int right;
+    int bottom;
+};
+
+struct PanelLayout {
+    int fontHeight;
+    int headerCount; // 7 for the current panel, 0 for a side panel
+    TextItem header[7];
+    PanelRect erase;
+    int dayCount;
+    TextItem days[31];
+};
+
+const int kLeftMargin = 10;
+
+CellMetrics MeasureCellMetrics(PanelKind kind, int clientWidth, int clientHeight);
+PanelLayout LayoutMonth(PanelKind kind, const CellMetrics &metrics, int clientWidth,
+                        int clientHeight, int monthIndex, int year, const CalendarDate &today);

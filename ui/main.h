@@ -1,0 +1,10 @@
+// Start-up, and the hidden marker window that tells a second start we run.
+#pragma once
+
+#include <windows.h>
+
+extern HINSTANCE appInstance;
+
+BOOL RegisterMarkerClass(HINSTANCE instance);
+HWND CreateMarkerWindow(HINSTANCE instance);
+LRESULT CALLBACK MarkerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,81 @@
+#include "painter.h"
+
+#include <cstring>
+
+#include "caldlg.h"
+
+HWND calendarDialog;
+CellMetrics currentMetrics;
+CellMetrics sideMetrics;
+
+// Held only from SelectGridFont to ReleaseGridFont within one DrawMonth.
+static LOGFONTA gridFontRecord;
+static HFONT gridFont;
+static HFONT previousFont;
+
+static COLORREF ColourOf(TextColour colour) {
+    switch (colour) {
+    case TextColour::blue:
+        return RGB(0, 0, 255);
+    case TextColour::red:
+        return RGB(255, 0, 0);
+    case TextColour::black:
+        break;
+    }
+    return RGB(0, 0, 0);
+}
+
+static void PaintText(HDC dc, const TextItem &item) {
+    SetTextColor(dc, ColourOf(item.colour));
+    TextOutA(dc, item.x, item.y, item.text, lstrlenA(item.text));
+}
+
+void SelectGridFont(HDC dc, int height) {
+    memset(&gridFontRecord, 0, sizeof gridFontRecord);
+    SetBkMode(dc, TRANSPARENT);
+    gridFontRecord.lfHeight = height;
+    gridFontRecord.lfWeight = FW_THIN;
+    gridFontRecord.lfItalic = 0;
+    gridFontRecord.lfQuality = PROOF_QUALITY;
+    lstrcpyA(gridFontRecord.lfFaceName, "Arial");
+    gridFont = CreateFontIndirectA(&gridFontRecord);
+    previousFont = gridFont ? static_cast<HFONT>(SelectObject(dc, gridFont)) : nullptr;
+}
+
+void ReleaseGridFont(HDC dc) {
+    if (previousFont)
+        SelectObject(dc, previousFont);
+    if (gridFont)
+        DeleteObject(gridFont);
+    SetBkMode(dc, OPAQUE);
+    gridFont = nullptr;
+    previousFont = nullptr;
+}
+
+void DrawMonth(int frameId, int monthIndex, int year, PanelKind kind) {
+    HWND frame = GetDlgItem(calendarDialog, frameId);
+    HDC dc = GetDC(frame);
+    bool current = kind == PanelKind::current;
+    RECT client;
+    GetClientRect(frame, &client);
+    PanelLayout layout = LayoutMonth(kind, current ? currentMetrics : sideMetrics, client.right,
+                                     client.bottom, monthIndex, year, calendarView.today);
+
+    SelectGridFont(dc, layout.fontHeight);
+    for (int i = 0; i < layout.headerCount; ++i)
+        PaintText(dc, layout.header[i]);
+
+    HBRUSH eraseBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+    HGDIOBJ previousBrush = SelectObject(dc, eraseBrush);
+    HGDIOBJ previousPen = SelectObject(dc, GetStockObject(NULL_PEN));
+    Rectangle(dc, layout.erase.left, layout.erase.top, layout.erase.right, layout.erase.bottom);
+
+    for (int i = 0; i < layout.dayCount; ++i)
+        PaintText(dc, layout.days[i]);
+    ReleaseGridFont(dc);
+
+    SelectObject(dc, previousBrush);
+    SelectObject(dc, previousPen);
+    DeleteObject(eraseBrush);
+    ReleaseDC(frame, dc);
+}

@@ -1,0 +1,15 @@
+// Paints one month into one of the calendar dialog's three frames.
+#pragma once
+
+#include <windows.h>
+
+#include "layout.h"
+
+// Set by the calendar dialog at initialisation, read by every DrawMonth.
+extern HWND calendarDialog;
+extern CellMetrics currentMetrics;
+extern CellMetrics sideMetrics;
+
+void DrawMonth(int frameId, int monthIndex, int year, PanelKind kind);
+void SelectGridFont(HDC dc, int height);
+void ReleaseGridFont(HDC dc);

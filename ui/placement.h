@@ -1,0 +1,15 @@
+// Where the calendar window stands, and the file that remembers it.
+#pragma once
+
+#include <windows.h>
+
+// An XLOC of this value means no position was saved.
+const int kNoSavedPosition = 9999;
+
+void CenterWindow(HWND window);
+void RestorePosition(HWND dialog);
+void SavePosition(HWND dialog);
+
+// A whole signed decimal int and nothing else ("12abc", "0x10", "" and
+// anything beyond the int range are refused).
+bool ParseCoordinate(const char *text, int *value);

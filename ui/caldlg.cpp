@@ -1,5 +1,8 @@
 #include "caldlg.h"
 
+#include "about.h"
+#include "drag.h"
+#include "main.h"
 #include "painter.h"
 #include "placement.h"
 #include "resource.h"
@@ -58,6 +61,10 @@ static INT_PTR OnCommand(HWND dialog, int id) {
     case IDC_NEXTYEAR:
         Step(dialog, NextYear);
         break;
+    case IDC_ABOUT:
+        // No owner: the calendar keeps working while the box is open.
+        DialogBoxParamA(appInstance, "ABOUTBOX", nullptr, About, 0);
+        break;
     case IDC_CLOSE:
         EndDialog(dialog, 1);
         return TRUE;
@@ -86,7 +93,7 @@ static void OnDestroy(HWND dialog) {
     KillTimer(dialog, ID_DAYTIMER);
 }
 
-extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         return OnInitDialog(dialog);
@@ -100,6 +107,18 @@ extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPA
         break;
     case WM_LBUTTONDBLCLK:
         Step(dialog, BackToToday);
+        break;
+    case WM_LBUTTONDOWN:
+        OnButtonDown(dialog, lParam);
+        break;
+    case WM_MOUSEMOVE:
+        OnMouseMove(dialog, lParam);
+        break;
+    case WM_LBUTTONUP:
+        OnButtonUp(dialog);
+        break;
+    case WM_CAPTURECHANGED:
+        OnCaptureLost(dialog);
         break;
     case WM_QUERYENDSESSION:
         return OnQueryEndSession(dialog);

@@ -1,0 +1,22 @@
+#include "about.h"
+
+#include "placement.h"
+#include "resource.h"
+
+static const char kWebAddress[] = "https://trical.example.org/";
+
+extern "C" INT_PTR CALLBACK About(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowTextA(GetDlgItem(dialog, IDC_WEBADDR), kWebAddress);
+        CenterWindow(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, 1);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}

@@ -1,0 +1,150 @@
+#include "caldlg.h"
+#include "painter.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+const COLORREF kWhite = RGB(255, 255, 255);
+
+// Frames with a DC of their own, so that what the painter leaves selected
+// in it can be looked at afterwards.
+HWND MakeCalendar(HWND *current, HWND *previous) {
+    WNDCLASSA frameClass = {};
+    frameClass.style = CS_OWNDC;
+    frameClass.lpfnWndProc = DefWindowProcA;
+    frameClass.lpszClassName = "PainterTestFrame";
+    RegisterClassA(&frameClass);
+    HWND dialog = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 20, 20, 400, 200,
+                                  nullptr, nullptr, nullptr, nullptr);
+    *current = CreateWindowExA(0, "PainterTestFrame", "", WS_CHILD | WS_VISIBLE, 150, 30, 158, 133,
+                               dialog, reinterpret_cast<HMENU>(IDC_CURFRAME), nullptr, nullptr);
+    *previous = CreateWindowExA(0, "PainterTestFrame", "", WS_CHILD | WS_VISIBLE, 10, 60, 116, 98,
+                                dialog, reinterpret_cast<HMENU>(IDC_PREVFRAME), nullptr, nullptr);
+    calendarDialog = dialog;
+    currentMetrics = MeasureCellMetrics(PanelKind::current, 158, 133);
+    sideMetrics = MeasureCellMetrics(PanelKind::side, 116, 98);
+    Init(calendarView, CalendarDate{5, 2, 1997});
+    return dialog;
+}
+
+void Whiten(HWND frame) {
+    HDC dc = GetDC(frame);
+    RECT client;
+    GetClientRect(frame, &client);
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    ReleaseDC(frame, dc);
+}
+
+std::vector<COLORREF> Pixels(HWND frame) {
+    HDC dc = GetDC(frame);
+    RECT client;
+    GetClientRect(frame, &client);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < client.bottom; ++y)
+        for (int x = 0; x < client.right; ++x)
+            pixels.push_back(GetPixel(dc, x, y));
+    ReleaseDC(frame, dc);
+    return pixels;
+}
+
+int Count(const std::vector<COLORREF> &pixels, COLORREF colour, int width, RECT area) {
+    int count = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            count += pixels[y * width + x] == colour;
+    return count;
+}
+
+} // namespace
+
+TEST(GridFont, SelectedAsAskedAndGoneAfterRelease) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ original = GetCurrentObject(dc, OBJ_FONT);
+    SelectGridFont(dc, 16);
+    HGDIOBJ font = GetCurrentObject(dc, OBJ_FONT);
+    ASSERT_NE(original, font);
+    LOGFONTA record;
+    ASSERT_EQ(static_cast<int>(sizeof record), GetObjectA(font, sizeof record, &record));
+    EXPECT_EQ(16, record.lfHeight);
+    EXPECT_EQ(0, record.lfWidth);
+    EXPECT_EQ(100, record.lfWeight);
+    EXPECT_EQ(0, record.lfItalic);
+    EXPECT_EQ(PROOF_QUALITY, record.lfQuality);
+    EXPECT_EQ(0, record.lfCharSet);
+    EXPECT_STREQ("Arial", record.lfFaceName);
+    EXPECT_EQ(TRANSPARENT, GetBkMode(dc));
+
+    ReleaseGridFont(dc);
+    EXPECT_EQ(original, GetCurrentObject(dc, OBJ_FONT));
+    EXPECT_EQ(0u, GetObjectType(font)) << "the grid font was not deleted";
+    EXPECT_EQ(OPAQUE, GetBkMode(dc));
+    DeleteDC(dc);
+}
+
+TEST(DrawMonth, LeavesTheFramesDcAsItFoundIt) {
+    HWND current, previous;
+    HWND dialog = MakeCalendar(&current, &previous);
+    HDC dc = GetDC(current); // the frame's own DC: the painter gets this one too
+    HGDIOBJ font = GetCurrentObject(dc, OBJ_FONT);
+    HGDIOBJ brush = GetCurrentObject(dc, OBJ_BRUSH);
+    HGDIOBJ pen = GetCurrentObject(dc, OBJ_PEN);
+    ReleaseDC(current, dc);
+
+    DrawMonth(IDC_CURFRAME, 2, 1997, PanelKind::current);
+
+    dc = GetDC(current);
+    EXPECT_EQ(font, GetCurrentObject(dc, OBJ_FONT));
+    EXPECT_EQ(brush, GetCurrentObject(dc, OBJ_BRUSH));
+    EXPECT_EQ(pen, GetCurrentObject(dc, OBJ_PEN));
+    EXPECT_EQ(OPAQUE, GetBkMode(dc));
+    ReleaseDC(current, dc);
+    DestroyWindow(dialog);
+}
+
+TEST(DrawMonth, CurrentPanelPicture) {
+    HWND current, previous;
+    HWND dialog = MakeCalendar(&current, &previous);
+    Whiten(current);
+    DrawMonth(IDC_CURFRAME, 2, 1997, PanelKind::current);
+    std::vector<COLORREF> pixels = Pixels(current);
+    const int w = 158;
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    // Erase (2, 34, 154, 131) with a null pen: x 2..152, y 34..129 are cleared,
+    // the column and row beyond are not, and no outline is drawn.
+    EXPECT_EQ(face, pixels[34 * w + 2]);
+    EXPECT_EQ(face, pixels[129 * w + 152]);
+    EXPECT_EQ(kWhite, pixels[129 * w + 153]);
+    EXPECT_EQ(kWhite, pixels[130 * w + 152]);
+    EXPECT_EQ(kWhite, pixels[33 * w + 2]);
+    EXPECT_EQ(kWhite, pixels[34 * w + 1]);
+    // Weekday letters in blue, above the cleared area only.
+    EXPECT_GT(Count(pixels, RGB(0, 0, 255), w, {0, 16, 158, 32}), 20);
+    EXPECT_EQ(0, Count(pixels, RGB(0, 0, 255), w, {0, 32, 158, 133}));
+    // 5 March 1997: a Wednesday, in the second week row (1 March was a Saturday).
+    RECT today = {10 + 3 * 21, 48, 10 + 4 * 21, 64};
+    EXPECT_GT(Count(pixels, RGB(255, 0, 0), w, today), 5);
+    EXPECT_EQ(Count(pixels, RGB(255, 0, 0), w, {0, 0, 158, 133}),
+              Count(pixels, RGB(255, 0, 0), w, today));
+    EXPECT_GT(Count(pixels, RGB(0, 0, 0), w, {0, 48, 158, 133}), 100);
+
+    DrawMonth(IDC_CURFRAME, 2, 1997, PanelKind::current);
+    EXPECT_EQ(pixels, Pixels(current)) << "a second paint changed the picture";
+    DestroyWindow(dialog);
+}
+
+TEST(DrawMonth, SidePanelHasNoWeekdayLettersAndOtherMonthsNoRed) {
+    HWND current, previous;
+    HWND dialog = MakeCalendar(&current, &previous);
+    Whiten(previous);
+    DrawMonth(IDC_PREVFRAME, 1, 1997, PanelKind::side);
+    std::vector<COLORREF> pixels = Pixels(previous);
+    RECT all = {0, 0, 116, 98};
+    EXPECT_EQ(0, Count(pixels, RGB(0, 0, 255), 116, all));
+    EXPECT_EQ(0, Count(pixels, RGB(255, 0, 0), 116, all));
+    EXPECT_GT(Count(pixels, RGB(0, 0, 0), 116, all), 100);
+    DestroyWindow(dialog);
+}

@@ -30,6 +30,7 @@ PanelLayout LayoutMonth(PanelKind kind, const CellMetrics &metrics, int clientWi
 
     if (current) {
         layout.headerCount = 7;
+        layout.headerErase = {2, metrics.rowHeight, clientWidth - 4, top + 2};
         for (int i = 0; i < 7; ++i)
             PlaceText(layout.header[i], WeekdayLetter(i), i * metrics.colWidth + kLeftMargin,
                       metrics.rowHeight, TextColour::blue);

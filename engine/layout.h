@@ -30,6 +30,9 @@ struct PanelLayout {
     int fontHeight;
     int headerCount; // 7 for the current panel, 0 for a side panel
     TextItem header[7];
+    // Cleared before the letters are drawn: smoothed text drawn twice over
+    // itself in transparent mode grows heavier with every repaint.
+    PanelRect headerErase;
     PanelRect erase;
     int dayCount;
     TextItem days[31];

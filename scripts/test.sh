@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 packages=(
     cmake ninja-build g++ googletest
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-    wine64 fonts-wine xvfb xauth faketime xdotool x11-utils imagemagick
+    wine64 fonts-wine fonts-liberation xvfb xauth faketime xdotool x11-utils imagemagick
 )
 
 install_missing() {

@@ -30,6 +30,9 @@ static void PaintText(HDC dc, const TextItem &item) {
     TextOutA(dc, item.x, item.y, item.text, lstrlenA(item.text));
 }
 
+// With the null pen selected, Rectangle fills without an outline.
+static void Erase(HDC dc, const PanelRect &r) { Rectangle(dc, r.left, r.top, r.right, r.bottom); }
+
 void SelectGridFont(HDC dc, int height) {
     memset(&gridFontRecord, 0, sizeof gridFontRecord);
     SetBkMode(dc, TRANSPARENT);
@@ -62,13 +65,15 @@ void DrawMonth(int frameId, int monthIndex, int year, PanelKind kind) {
                                      client.bottom, monthIndex, year, calendarView.today);
 
     SelectGridFont(dc, layout.fontHeight);
-    for (int i = 0; i < layout.headerCount; ++i)
-        PaintText(dc, layout.header[i]);
-
     HBRUSH eraseBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
     HGDIOBJ previousBrush = SelectObject(dc, eraseBrush);
     HGDIOBJ previousPen = SelectObject(dc, GetStockObject(NULL_PEN));
-    Rectangle(dc, layout.erase.left, layout.erase.top, layout.erase.right, layout.erase.bottom);
+
+    if (layout.headerCount > 0)
+        Erase(dc, layout.headerErase);
+    for (int i = 0; i < layout.headerCount; ++i)
+        PaintText(dc, layout.header[i]);
+    Erase(dc, layout.erase);
 
     for (int i = 0; i < layout.dayCount; ++i)
         PaintText(dc, layout.days[i]);

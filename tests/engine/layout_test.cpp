@@ -42,6 +42,11 @@ TEST(LayoutMonth, CurrentPanelHeaderRowsAndEraseRectangle) {
     EXPECT_EQ(34, layout.erase.top);
     EXPECT_EQ(154, layout.erase.right);
     EXPECT_EQ(131, layout.erase.bottom);
+    // The weekday row is cleared too, from its top down to the week area.
+    EXPECT_EQ(2, layout.headerErase.left);
+    EXPECT_EQ(16, layout.headerErase.top);
+    EXPECT_EQ(154, layout.headerErase.right);
+    EXPECT_EQ(layout.erase.top, layout.headerErase.bottom);
     // January 1997 starts on a Wednesday; week rows from y = 32 in steps of 16.
     ASSERT_EQ(31, layout.dayCount);
     EXPECT_STREQ("1", layout.days[0].text);

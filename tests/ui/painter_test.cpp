@@ -119,8 +119,10 @@ TEST(DrawMonth, CurrentPanelPicture) {
     EXPECT_EQ(face, pixels[129 * w + 152]);
     EXPECT_EQ(kWhite, pixels[129 * w + 153]);
     EXPECT_EQ(kWhite, pixels[130 * w + 152]);
-    EXPECT_EQ(kWhite, pixels[33 * w + 2]);
     EXPECT_EQ(kWhite, pixels[34 * w + 1]);
+    // The weekday row is cleared as well, the empty row above it is not.
+    EXPECT_EQ(face, pixels[16 * w + 2]);
+    EXPECT_EQ(kWhite, pixels[15 * w + 2]);
     // Weekday letters in blue, above the cleared area only.
     EXPECT_GT(Count(pixels, RGB(0, 0, 255), w, {0, 16, 158, 32}), 20);
     EXPECT_EQ(0, Count(pixels, RGB(0, 0, 255), w, {0, 32, 158, 133}));

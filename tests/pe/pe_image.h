@@ -29,12 +29,17 @@ constexpr uint32_t kSectionExecute = 0x20000000;
 constexpr int kDirExport = 0;
 constexpr int kDirImport = 1;
 constexpr int kDirResource = 2;
+constexpr int kDirDebug = 6;
 constexpr int kDirDelayImport = 13;
 
 constexpr uint16_t kRtIcon = 3;
 constexpr uint16_t kRtMenu = 4;
 constexpr uint16_t kRtDialog = 5;
 constexpr uint16_t kRtGroupIcon = 14;
+constexpr uint16_t kRtVersion = 16;
+constexpr uint16_t kRtManifest = 24;
+
+constexpr uint32_t kFixedFileInfoSignature = 0xfeef04bd;
 
 // Upper bounds on table lengths; real tables are far smaller, and a corrupt
 // count must not send a loop through gigabytes of nothing.
@@ -58,6 +63,7 @@ struct Section {
 struct Image {
     std::vector<uint8_t> bytes;
     uint16_t machine = 0;
+    uint32_t timeDateStamp = 0;
     uint16_t fileCharacteristics = 0;
     uint16_t magic = 0;
     uint16_t subsystem = 0;
@@ -148,6 +154,7 @@ inline bool ParseImage(std::vector<uint8_t> bytes, Image *image, std::string *er
     uint64_t coff = peOffset + 4;
     image->machine = Get16(b, coff);
     uint16_t sectionCount = Get16(b, coff + 2);
+    image->timeDateStamp = Get32(b, coff + 4);
     uint16_t optionalSize = Get16(b, coff + 16);
     image->fileCharacteristics = Get16(b, coff + 18);
 
@@ -338,6 +345,20 @@ inline bool ReadExports(const Image &image, std::vector<Export> *exports, std::s
     return true;
 }
 
+// The export directory has a time stamp of its own, which the linker fills
+// independently of the one in the file header.
+inline bool ReadExportTimeStamp(const Image &image, uint32_t *stamp, std::string *error) {
+    *stamp = 0;
+    DataDirectory directory = Directory(image, kDirExport);
+    if (directory.rva == 0)
+        return true;
+    uint32_t at;
+    if (!RvaToOffset(image, directory.rva, 40, &at))
+        return Fail(error, "export directory is outside the file");
+    *stamp = Get32(image.bytes, at + 4);
+    return true;
+}
+
 struct ResourceDirEntry {
     bool named = false;
     uint32_t nameOffset = 0;
@@ -348,11 +369,14 @@ struct ResourceDirEntry {
 
 // Offsets inside the resource tree count from the start of the tree.
 inline bool ReadResourceDirectory(const Image &image, uint32_t root, uint32_t offset,
-                                  std::vector<ResourceDirEntry> *entries, std::string *error) {
+                                  std::vector<ResourceDirEntry> *entries, std::string *error,
+                                  uint32_t *timeDateStamp = nullptr) {
     entries->clear();
     uint32_t at;
     if (!RvaToOffset(image, root + offset, 16, &at))
         return Fail(error, "resource directory at " + Hex(offset) + " is outside the file");
+    if (timeDateStamp)
+        *timeDateStamp = Get32(image.bytes, at + 4);
     uint32_t count = static_cast<uint32_t>(Get16(image.bytes, at + 12)) + Get16(image.bytes, at + 14);
     for (uint32_t i = 0; i < count; ++i) {
         uint32_t entryAt;
@@ -438,6 +462,192 @@ inline bool ReadResources(const Image &image, uint16_t type, std::vector<Resourc
         if (!RvaToOffset(image, resource.dataRva, resource.dataSize, &contentAt))
             return Fail(error, "data of resource " + label + " is outside the file");
         resources->push_back(resource);
+    }
+    return true;
+}
+
+// Every directory of the resource tree (types, names, languages) has a time
+// stamp of its own. Collects them all, root first.
+inline bool ReadResourceTimeStamps(const Image &image, std::vector<uint32_t> *stamps, std::string *error) {
+    stamps->clear();
+    uint32_t root = Directory(image, kDirResource).rva;
+    if (root == 0)
+        return true;
+    std::vector<uint32_t> level = {0};
+    for (int depth = 0; depth < 3 && !level.empty(); ++depth) {
+        std::vector<uint32_t> next;
+        for (uint32_t offset : level) {
+            std::vector<ResourceDirEntry> entries;
+            uint32_t stamp;
+            if (!ReadResourceDirectory(image, root, offset, &entries, error, &stamp))
+                return false;
+            stamps->push_back(stamp);
+            for (const ResourceDirEntry &entry : entries)
+                if (entry.subdirectory)
+                    next.push_back(entry.target);
+            if (next.size() > kMaxTableEntries)
+                return Fail(error, "resource tree has more directories than is plausible");
+        }
+        level = next;
+    }
+    if (!level.empty())
+        return Fail(error, "resource tree nests deeper than type, name and language");
+    return true;
+}
+
+// The bytes of a resource found by ReadResources, which has checked that
+// they lie inside the file.
+inline std::vector<uint8_t> ResourceData(const Image &image, const Resource &resource) {
+    uint32_t at;
+    if (!RvaToOffset(image, resource.dataRva, resource.dataSize, &at))
+        return {};
+    return std::vector<uint8_t>(image.bytes.begin() + at, image.bytes.begin() + at + resource.dataSize);
+}
+
+// The version resource (RT_VERSION): the fixed numbers Windows compares and
+// the strings Explorer shows under the file's properties.
+struct VersionString {
+    std::string name;
+    std::string value;
+};
+
+struct StringTable {
+    std::string key; // language and code page as eight hex digits, "040904B0"
+    std::vector<VersionString> strings;
+};
+
+struct VersionInfo {
+    uint32_t signature = 0;
+    uint32_t fileVersionMs = 0;
+    uint32_t fileVersionLs = 0;
+    uint32_t productVersionMs = 0;
+    uint32_t productVersionLs = 0;
+    uint32_t fileOs = 0;
+    uint32_t fileType = 0;
+    uint32_t fileDateMs = 0;
+    uint32_t fileDateLs = 0;
+    std::vector<StringTable> stringTables;
+    std::vector<uint32_t> translations; // language in the low word, code page in the high
+};
+
+// One node of the version tree: length, value length, type, a UTF-16 key,
+// then the value and the children, each starting on a four-byte boundary.
+struct VersionNode {
+    std::string key;
+    bool text = false;
+    uint32_t valueAt = 0;
+    uint32_t valueSize = 0; // bytes
+    uint32_t childrenAt = 0;
+    uint32_t end = 0;
+};
+
+inline uint32_t Align4(uint32_t at) { return (at + 3) & ~3u; }
+
+// Reads UTF-16 up to a terminating zero before limit; non-ASCII becomes '?',
+// as the texts checked here are ASCII.
+inline bool ReadUtf16(const std::vector<uint8_t> &data, uint32_t at, uint32_t limit, std::string *text,
+                      uint32_t *after) {
+    text->clear();
+    for (; at + 2 <= limit; at += 2) {
+        uint16_t unit = Get16(data, at);
+        if (unit == 0) {
+            *after = at + 2;
+            return true;
+        }
+        text->push_back(unit < 0x80 ? static_cast<char>(unit) : '?');
+    }
+    return false;
+}
+
+inline bool ReadVersionNode(const std::vector<uint8_t> &data, uint32_t at, uint32_t limit, VersionNode *node,
+                            std::string *error) {
+    *node = VersionNode();
+    if (at > limit || limit - at < 6)
+        return Fail(error, "version node at " + Hex(at) + " does not fit in its parent");
+    uint32_t length = Get16(data, at);
+    uint32_t valueLength = Get16(data, at + 2);
+    uint32_t type = Get16(data, at + 4);
+    if (length < 6 || length > limit - at)
+        return Fail(error, "version node at " + Hex(at) + " claims " + std::to_string(length) +
+                               " bytes where " + std::to_string(limit - at) + " are left");
+    node->end = at + length;
+    uint32_t keyEnd;
+    if (!ReadUtf16(data, at + 6, node->end, &node->key, &keyEnd))
+        return Fail(error, "key of version node at " + Hex(at) + " runs past the node");
+    // A text value's length counts UTF-16 units, a binary one's bytes.
+    node->text = type == 1;
+    node->valueAt = Align4(keyEnd);
+    node->valueSize = node->text ? valueLength * 2 : valueLength;
+    if (node->valueSize > 0 && (node->valueAt > node->end || node->valueSize > node->end - node->valueAt))
+        return Fail(error, "value of \"" + node->key + "\" runs past its node");
+    node->childrenAt = Align4(node->valueAt + node->valueSize);
+    return true;
+}
+
+inline bool ReadVersionChildren(const std::vector<uint8_t> &data, const VersionNode &parent,
+                                std::vector<VersionNode> *children, std::string *error) {
+    children->clear();
+    for (uint32_t at = parent.childrenAt; at < parent.end; at = Align4(children->back().end)) {
+        if (children->size() == kMaxTableEntries)
+            return Fail(error, "\"" + parent.key + "\" has more children than is plausible");
+        VersionNode child;
+        if (!ReadVersionNode(data, at, parent.end, &child, error))
+            return false;
+        children->push_back(child);
+    }
+    return true;
+}
+
+inline bool ParseVersionInfo(const std::vector<uint8_t> &data, VersionInfo *info, std::string *error) {
+    *info = VersionInfo();
+    VersionNode root;
+    if (!ReadVersionNode(data, 0, static_cast<uint32_t>(data.size()), &root, error))
+        return false;
+    if (root.key != "VS_VERSION_INFO")
+        return Fail(error, "version resource is keyed \"" + root.key + "\", not VS_VERSION_INFO");
+    if (root.valueSize < 52)
+        return Fail(error, "fixed file information has " + std::to_string(root.valueSize) + " bytes, not 52");
+    uint32_t fixed = root.valueAt;
+    info->signature = Get32(data, fixed);
+    info->fileVersionMs = Get32(data, fixed + 8);
+    info->fileVersionLs = Get32(data, fixed + 12);
+    info->productVersionMs = Get32(data, fixed + 16);
+    info->productVersionLs = Get32(data, fixed + 20);
+    info->fileOs = Get32(data, fixed + 32);
+    info->fileType = Get32(data, fixed + 36);
+    info->fileDateMs = Get32(data, fixed + 44);
+    info->fileDateLs = Get32(data, fixed + 48);
+
+    std::vector<VersionNode> blocks;
+    if (!ReadVersionChildren(data, root, &blocks, error))
+        return false;
+    for (const VersionNode &block : blocks) {
+        std::vector<VersionNode> entries;
+        if (!ReadVersionChildren(data, block, &entries, error))
+            return false;
+        for (const VersionNode &entry : entries) {
+            if (block.key == "StringFileInfo") {
+                StringTable table;
+                table.key = entry.key;
+                std::vector<VersionNode> strings;
+                if (!ReadVersionChildren(data, entry, &strings, error))
+                    return false;
+                for (const VersionNode &string : strings) {
+                    VersionString value;
+                    value.name = string.key;
+                    uint32_t after;
+                    // The stored length may or may not count the terminating zero.
+                    if (string.valueSize > 0 &&
+                        !ReadUtf16(data, string.valueAt, string.end, &value.value, &after))
+                        return Fail(error, "value of \"" + string.key + "\" has no end");
+                    table.strings.push_back(value);
+                }
+                info->stringTables.push_back(table);
+            } else if (block.key == "VarFileInfo" && entry.key == "Translation") {
+                for (uint32_t i = 0; i + 4 <= entry.valueSize; i += 4)
+                    info->translations.push_back(Get32(data, entry.valueAt + i));
+            }
+        }
     }
     return true;
 }

@@ -1,11 +1,14 @@
 // Checks the shipped 32- and 64-bit trical.exe files as bytes: the target
 // they were built for, that they run on a bare Windows install (system DLLs
-// only), the entry points other programs look up by name, and the resources
-// the program loads by name at start-up.
+// only), the entry points other programs look up by name, the resources
+// the program loads by name at start-up, the version Windows shows for it
+// (as version.h has it), its manifest, and that nothing in it depends on
+// when or where it was built.
 //
 // The parser is first run against small executables built here, so a parser
 // that reads nothing cannot make the checks on the real files pass.
 #include "pe_image.h"
+#include "version.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +18,7 @@
 #include <cstring>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #ifndef TRICAL_WIN32_EXE
@@ -22,6 +26,9 @@
 #endif
 #ifndef TRICAL_WIN64_EXE
 #error "TRICAL_WIN64_EXE must name the 64-bit trical.exe"
+#endif
+#ifndef TRICAL_SOURCE_DIR
+#error "TRICAL_SOURCE_DIR must name the source tree, which no executable may mention"
 #endif
 
 namespace {
@@ -145,6 +152,135 @@ testing::AssertionResult HasNamedResource(const std::vector<pe::Resource> &resou
     return testing::AssertionFailure() << "no resource named \"" << name << "\"; found: " << Join(found);
 }
 
+// The version resource must say what version.h says: the numbers Windows
+// compares, the strings Explorer shows, no file date (it would differ
+// between two builds), and a translation that leads to the strings.
+constexpr uint32_t kVersionMs = static_cast<uint32_t>(TRICAL_VERSION_MAJOR) << 16 | TRICAL_VERSION_MINOR;
+constexpr uint32_t kVosNtWindows32 = 0x00040004;
+constexpr uint32_t kVftApp = 1;
+const std::vector<pe::VersionString> kVersionStrings = {
+    {"CompanyName", TRICAL_COMPANY_NAME},    {"FileDescription", TRICAL_DESCRIPTION},
+    {"FileVersion", TRICAL_VERSION_TEXT},    {"InternalName", TRICAL_INTERNAL_NAME},
+    {"LegalCopyright", TRICAL_COPYRIGHT},    {"OriginalFilename", TRICAL_FILE_NAME},
+    {"ProductName", TRICAL_PRODUCT_NAME},    {"ProductVersion", TRICAL_VERSION_TEXT}};
+
+testing::AssertionResult VersionMatchesHeader(const pe::VersionInfo &info) {
+    std::vector<std::string> problems;
+    auto number = [&](const char *what, uint32_t expected, uint32_t found) {
+        if (found != expected)
+            problems.push_back(std::string(what) + " is " + pe::Hex(found) + ", not " + pe::Hex(expected));
+    };
+    number("signature", pe::kFixedFileInfoSignature, info.signature);
+    number("file version", kVersionMs, info.fileVersionMs);
+    number("file version (low half)", 0, info.fileVersionLs);
+    number("product version", kVersionMs, info.productVersionMs);
+    number("product version (low half)", 0, info.productVersionLs);
+    number("file OS", kVosNtWindows32, info.fileOs);
+    number("file type", kVftApp, info.fileType);
+    number("file date", 0, info.fileDateMs);
+    number("file date (low half)", 0, info.fileDateLs);
+
+    if (info.translations.size() != 1 || info.stringTables.size() != 1) {
+        problems.push_back(std::to_string(info.translations.size()) + " translations and " +
+                           std::to_string(info.stringTables.size()) + " string tables, not one of each");
+    } else {
+        char key[16];
+        std::snprintf(key, sizeof key, "%04x%04x", info.translations[0] & 0xffff, info.translations[0] >> 16);
+        if (Lower(info.stringTables[0].key) != key)
+            problems.push_back("the translation asks for string table " + std::string(key) + ", the table is " +
+                               info.stringTables[0].key);
+    }
+    for (const pe::VersionString &expected : kVersionStrings) {
+        const pe::VersionString *found = nullptr;
+        for (const pe::StringTable &table : info.stringTables)
+            for (const pe::VersionString &string : table.strings)
+                if (string.name == expected.name)
+                    found = &string;
+        if (!found)
+            problems.push_back(expected.name + " is missing");
+        else if (found->value != expected.value)
+            problems.push_back(expected.name + " is \"" + found->value + "\", not \"" + expected.value + "\"");
+    }
+    if (!problems.empty())
+        return testing::AssertionFailure() << Join(problems);
+    return testing::AssertionSuccess();
+}
+
+// The dialog template keeps each control's text as zero-terminated UTF-16;
+// the terminator keeps "Version 1.1" from matching "Version 1.10".
+testing::AssertionResult DialogHasText(const std::vector<uint8_t> &dialog, const std::string &text) {
+    std::vector<uint8_t> wanted;
+    for (char c : text + std::string(1, '\0')) {
+        wanted.push_back(static_cast<uint8_t>(c));
+        wanted.push_back(0);
+    }
+    for (size_t at = 0; at + wanted.size() <= dialog.size(); at += 2)
+        if (std::equal(wanted.begin(), wanted.end(), dialog.begin() + at))
+            return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "no control text \"" << text << "\"";
+}
+
+const char *const kSupportedOsIds[] = {
+    "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", // Windows 7
+    "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", // Windows 8
+    "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", // Windows 8.1
+    "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", // Windows 10 and 11
+};
+
+// The program runs with its user's rights and tells Windows 7 to 11 it knows
+// them. The dialogs are laid out for the classic controls at the system's
+// DPI scaling, so the manifest asks for neither visual styles nor DPI
+// awareness, both of which would change how they look.
+testing::AssertionResult ManifestIsAsIntended(const std::string &manifest) {
+    std::string text = Lower(manifest);
+    std::vector<std::string> problems;
+    for (const char *required : {"level=\"asinvoker\"", "uiaccess=\"false\""})
+        if (text.find(required) == std::string::npos)
+            problems.push_back(std::string("no ") + required);
+    for (const char *id : kSupportedOsIds)
+        if (text.find(std::string("id=\"") + id + "\"") == std::string::npos)
+            problems.push_back(std::string("no supportedOS ") + id);
+    for (const char *unwanted : {"microsoft.windows.common-controls", "dpiaware"})
+        if (text.find(unwanted) != std::string::npos)
+            problems.push_back(std::string("asks for ") + unwanted);
+    if (!problems.empty())
+        return testing::AssertionFailure() << Join(problems);
+    return testing::AssertionSuccess();
+}
+
+// Two builds of one commit must be the same bytes, so nothing may record
+// when the program was linked or where its sources and build tree were:
+// no time stamps in the headers or the resource tree, no debug directory
+// (its records carry both), no path of the source tree.
+testing::AssertionResult HasNoBuildTimesOrPaths(const pe::Image &image, const std::string &sourceDir) {
+    std::vector<std::string> problems;
+    std::string error;
+    if (image.timeDateStamp != 0)
+        problems.push_back("file header time stamp " + pe::Hex(image.timeDateStamp));
+    uint32_t exportStamp;
+    if (!pe::ReadExportTimeStamp(image, &exportStamp, &error))
+        problems.push_back(error);
+    else if (exportStamp != 0)
+        problems.push_back("export directory time stamp " + pe::Hex(exportStamp));
+    std::vector<uint32_t> stamps;
+    if (!pe::ReadResourceTimeStamps(image, &stamps, &error))
+        problems.push_back(error);
+    for (size_t i = 0; i < stamps.size(); ++i)
+        if (stamps[i] != 0)
+            problems.push_back("resource directory " + std::to_string(i) + " time stamp " + pe::Hex(stamps[i]));
+    if (pe::Directory(image, pe::kDirDebug).rva != 0)
+        problems.push_back("a debug directory");
+    std::string wide;
+    for (char c : sourceDir)
+        wide += std::string(1, c) + '\0';
+    for (const std::string &path : {sourceDir, wide})
+        if (std::search(image.bytes.begin(), image.bytes.end(), path.begin(), path.end()) != image.bytes.end())
+            problems.push_back("the path " + sourceDir);
+    if (!problems.empty())
+        return testing::AssertionFailure() << "holds " << Join(problems);
+    return testing::AssertionSuccess();
+}
+
 // ---------------------------------------------------------------------------
 // A small executable built in memory, laid out as a linker would lay out
 // trical.exe but with every section at a different RVA-to-file distance and
@@ -160,9 +296,13 @@ constexpr uint32_t kFirstRawOffset = 0x5000;
 constexpr uint32_t kPeOffset = 0x80;
 
 struct FixtureResource {
+    FixtureResource(uint16_t type, std::string name, uint16_t id, std::vector<uint8_t> data = {})
+        : type(type), name(std::move(name)), id(id), data(std::move(data)) {}
+
     uint16_t type;
     std::string name; // empty: numbered by id
     uint16_t id;
+    std::vector<uint8_t> data; // empty: four bytes that name the type
 };
 
 struct Fixture {
@@ -174,6 +314,9 @@ struct Fixture {
     std::string exportIntoData;                              // an export aimed at .rdata
     std::vector<FixtureResource> resources = {
         {pe::kRtIcon, "", 1}, {pe::kRtDialog, "CAL", 0}, {pe::kRtDialog, "", 100}, {pe::kRtGroupIcon, "WCODE", 0}};
+    uint32_t timeDateStamp = 0;
+    uint32_t exportTimeStamp = 0;
+    uint32_t languageDirectoryStamp = 0; // in the last directory of the resource tree
 };
 
 void Put16(std::vector<uint8_t> &bytes, size_t at, uint32_t value) {
@@ -279,6 +422,7 @@ DirectoryPlace WriteExports(const Fixture &fixture, std::vector<uint8_t> &rdata)
         Put16(rdata, ordinals + i * 2, function);
     }
     size_t moduleName = AppendString(rdata, "trical.exe");
+    Put32(rdata, directory + 4, fixture.exportTimeStamp);
     Put32(rdata, directory + 12, kRdataRva + static_cast<uint32_t>(moduleName));
     Put32(rdata, directory + 16, 1); // ordinal base
     Put32(rdata, directory + 20, count);
@@ -289,16 +433,18 @@ DirectoryPlace WriteExports(const Fixture &fixture, std::vector<uint8_t> &rdata)
     return {kRdataRva + static_cast<uint32_t>(directory), static_cast<uint32_t>(rdata.size() - directory)};
 }
 
-size_t AppendResourceDirectory(std::vector<uint8_t> &rsrc, uint16_t namedCount, uint16_t idCount) {
+size_t AppendResourceDirectory(std::vector<uint8_t> &rsrc, uint16_t namedCount, uint16_t idCount,
+                               uint32_t timeDateStamp = 0) {
     size_t at = rsrc.size();
     rsrc.resize(at + 16 + (namedCount + idCount) * 8);
+    Put32(rsrc, at + 4, timeDateStamp);
     Put16(rsrc, at + 12, namedCount);
     Put16(rsrc, at + 14, idCount);
     return at + 16;
 }
 
-// type -> name -> language (1033) -> four bytes of data, named entries
-// before numbered ones as resource compilers order them.
+// type -> name -> language (1033) -> data, named entries before numbered
+// ones as resource compilers order them.
 std::vector<uint8_t> WriteResources(const Fixture &fixture) {
     std::vector<uint16_t> types;
     for (const FixtureResource &resource : fixture.resources)
@@ -336,15 +482,19 @@ std::vector<uint8_t> WriteResources(const Fixture &fixture) {
             }
             Align(rsrc, 4);
             Put32(rsrc, nameEntries + n * 8 + 4, 0x80000000u | static_cast<uint32_t>(rsrc.size()));
-            size_t languageEntries = AppendResourceDirectory(rsrc, 0, 1);
+            bool last = t + 1 == types.size() && n + 1 == ofType.size();
+            size_t languageEntries = AppendResourceDirectory(rsrc, 0, 1, last ? fixture.languageDirectoryStamp : 0);
             Put32(rsrc, languageEntries, 1033);
             Put32(rsrc, languageEntries + 4, static_cast<uint32_t>(rsrc.size()));
             size_t dataEntry = rsrc.size();
             rsrc.resize(dataEntry + 16);
             size_t data = rsrc.size();
-            Put32(rsrc, data, 0xC0DE0000u + resource.type);
+            if (resource.data.empty())
+                Put32(rsrc, data, 0xC0DE0000u + resource.type);
+            else
+                rsrc.insert(rsrc.end(), resource.data.begin(), resource.data.end());
             Put32(rsrc, dataEntry, kRsrcRva + static_cast<uint32_t>(data));
-            Put32(rsrc, dataEntry + 4, 4);
+            Put32(rsrc, dataEntry + 4, static_cast<uint32_t>(rsrc.size() - data));
         }
     }
     return rsrc;
@@ -378,6 +528,7 @@ std::vector<uint8_t> BuildImage(const Fixture &fixture) {
     size_t coff = kPeOffset + 4;
     Put16(bytes, coff, fixture.pe32Plus ? pe::kMachineAmd64 : pe::kMachineI386);
     Put16(bytes, coff + 2, static_cast<uint32_t>(parts.size()));
+    Put32(bytes, coff + 4, fixture.timeDateStamp);
     Put16(bytes, coff + 16, optionalSize);
     Put16(bytes, coff + 18, fixture.pe32Plus ? 0x0022 : 0x0102);
 
@@ -461,6 +612,90 @@ Fixture Pe32Plus() {
     fixture.pe32Plus = true;
     return fixture;
 }
+
+// A version resource laid out as resource compilers write it: each node a
+// header, a UTF-16 key, its value and its children, on four-byte bounds.
+struct VersionSpec {
+    std::string rootKey = "VS_VERSION_INFO";
+    uint32_t fixedSize = 52;
+    uint32_t signature = pe::kFixedFileInfoSignature;
+    uint32_t fileVersionMs = kVersionMs;
+    uint32_t fileVersionLs = 0;
+    uint32_t productVersionMs = kVersionMs;
+    uint32_t productVersionLs = 0;
+    uint32_t fileOs = kVosNtWindows32;
+    uint32_t fileType = kVftApp;
+    uint32_t fileDateMs = 0;
+    uint32_t fileDateLs = 0;
+    std::string tableKey = "040904B0";
+    std::vector<pe::VersionString> strings = kVersionStrings;
+    std::vector<uint32_t> translations = {0x04b00409};
+};
+
+void AppendUtf16(std::vector<uint8_t> &bytes, const std::string &text) {
+    for (char c : text) {
+        bytes.push_back(static_cast<uint8_t>(c));
+        bytes.push_back(0);
+    }
+    bytes.push_back(0);
+    bytes.push_back(0);
+}
+
+// Writes a node's header, key and value; children follow, then EndVersionNode.
+size_t BeginVersionNode(std::vector<uint8_t> &bytes, const std::string &key, bool text, uint32_t valueLength) {
+    Align(bytes, 4);
+    size_t start = bytes.size();
+    Put16(bytes, start + 2, valueLength);
+    Put16(bytes, start + 4, text ? 1 : 0);
+    AppendUtf16(bytes, key);
+    Align(bytes, 4);
+    return start;
+}
+
+void EndVersionNode(std::vector<uint8_t> &bytes, size_t start) {
+    Put16(bytes, start, static_cast<uint32_t>(bytes.size() - start));
+}
+
+std::vector<uint8_t> BuildVersionResource(const VersionSpec &spec) {
+    std::vector<uint8_t> bytes;
+    size_t root = BeginVersionNode(bytes, spec.rootKey, false, spec.fixedSize);
+    size_t fixed = bytes.size();
+    bytes.resize(fixed + spec.fixedSize);
+    uint32_t fields[13] = {spec.signature,        0x00010000,       spec.fileVersionMs, spec.fileVersionLs,
+                           spec.productVersionMs, spec.productVersionLs, 0x3f,         0,
+                           spec.fileOs,           spec.fileType,    0,                spec.fileDateMs,
+                           spec.fileDateLs};
+    for (uint32_t i = 0; i < 13 && i * 4 + 4 <= spec.fixedSize; ++i)
+        Put32(bytes, fixed + i * 4, fields[i]);
+
+    size_t stringInfo = BeginVersionNode(bytes, "StringFileInfo", false, 0);
+    size_t table = BeginVersionNode(bytes, spec.tableKey, false, 0);
+    for (const pe::VersionString &string : spec.strings) {
+        size_t node = BeginVersionNode(bytes, string.name, true, static_cast<uint32_t>(string.value.size() + 1));
+        AppendUtf16(bytes, string.value);
+        EndVersionNode(bytes, node);
+    }
+    EndVersionNode(bytes, table);
+    EndVersionNode(bytes, stringInfo);
+
+    size_t varInfo = BeginVersionNode(bytes, "VarFileInfo", false, 0);
+    size_t translation =
+        BeginVersionNode(bytes, "Translation", false, static_cast<uint32_t>(spec.translations.size() * 4));
+    for (uint32_t value : spec.translations)
+        Put32(bytes, bytes.size(), value);
+    EndVersionNode(bytes, translation);
+    EndVersionNode(bytes, varInfo);
+    EndVersionNode(bytes, root);
+    return bytes;
+}
+
+pe::VersionInfo ParseVersion(const std::vector<uint8_t> &bytes) {
+    pe::VersionInfo info;
+    std::string error;
+    EXPECT_TRUE(pe::ParseVersionInfo(bytes, &info, &error)) << error;
+    return info;
+}
+
 
 } // namespace
 
@@ -628,6 +863,105 @@ TEST(PeParser, RejectsDamagedFiles) {
     EXPECT_NE(std::string::npos, error.find("resource name")) << error;
 }
 
+TEST(PeParser, ReadsEveryTimeStamp) {
+    Fixture fixture;
+    fixture.timeDateStamp = 0x11111111;
+    fixture.exportTimeStamp = 0x22222222;
+    fixture.languageDirectoryStamp = 0x33333333;
+    for (bool pe32Plus : {false, true}) {
+        fixture.pe32Plus = pe32Plus;
+        pe::Image image = ParseFixture(fixture);
+        EXPECT_EQ(0x11111111u, image.timeDateStamp);
+        uint32_t exportStamp = 0;
+        std::string error;
+        EXPECT_TRUE(pe::ReadExportTimeStamp(image, &exportStamp, &error)) << error;
+        EXPECT_EQ(0x22222222u, exportStamp);
+        // Root, three types, four languages; the stamp is in the last one.
+        std::vector<uint32_t> stamps;
+        ASSERT_TRUE(pe::ReadResourceTimeStamps(image, &stamps, &error)) << error;
+        std::vector<uint32_t> expected(8, 0);
+        expected.back() = 0x33333333;
+        EXPECT_EQ(expected, stamps);
+    }
+}
+
+TEST(PeParser, ReadsVersionResourceThroughTheResourceTree) {
+    VersionSpec spec;
+    spec.fileVersionMs = 0x00020003;
+    spec.fileVersionLs = 0x00040005;
+    spec.productVersionMs = 0x00060007;
+    spec.productVersionLs = 0x00080009;
+    spec.fileOs = 0x00010001;
+    spec.fileType = 2;
+    spec.fileDateMs = 0x0a0b0c0d;
+    spec.fileDateLs = 0x01020304;
+    spec.tableKey = "040704E4";
+    // Keys and values of odd and even lengths, so every kind of padding occurs.
+    spec.strings = {{"A", "x"}, {"Bee", "a value longer than its key"}, {"Comments", ""}, {"Cd", "yz"}};
+    spec.translations = {0x04e40407, 0x04b00409};
+
+    Fixture fixture;
+    fixture.resources.push_back({pe::kRtVersion, "", 1, BuildVersionResource(spec)});
+    for (bool pe32Plus : {false, true}) {
+        fixture.pe32Plus = pe32Plus;
+        pe::Image image = ParseFixture(fixture);
+        std::vector<pe::Resource> versions = Resources(image, pe::kRtVersion);
+        ASSERT_EQ(1u, versions.size());
+        EXPECT_EQ(1, versions[0].id);
+        pe::VersionInfo info = ParseVersion(pe::ResourceData(image, versions[0]));
+        EXPECT_EQ(pe::kFixedFileInfoSignature, info.signature);
+        EXPECT_EQ(0x00020003u, info.fileVersionMs);
+        EXPECT_EQ(0x00040005u, info.fileVersionLs);
+        EXPECT_EQ(0x00060007u, info.productVersionMs);
+        EXPECT_EQ(0x00080009u, info.productVersionLs);
+        EXPECT_EQ(0x00010001u, info.fileOs);
+        EXPECT_EQ(2u, info.fileType);
+        EXPECT_EQ(0x0a0b0c0du, info.fileDateMs);
+        EXPECT_EQ(0x01020304u, info.fileDateLs);
+        ASSERT_EQ(1u, info.stringTables.size());
+        EXPECT_EQ("040704E4", info.stringTables[0].key);
+        ASSERT_EQ(spec.strings.size(), info.stringTables[0].strings.size());
+        for (size_t i = 0; i < spec.strings.size(); ++i) {
+            EXPECT_EQ(spec.strings[i].name, info.stringTables[0].strings[i].name);
+            EXPECT_EQ(spec.strings[i].value, info.stringTables[0].strings[i].value);
+        }
+        EXPECT_EQ(spec.translations, info.translations);
+    }
+}
+
+TEST(PeParser, RejectsDamagedVersionResources) {
+    auto rejects = [](const std::vector<uint8_t> &bytes, const char *expected) {
+        pe::VersionInfo info;
+        std::string error;
+        EXPECT_FALSE(pe::ParseVersionInfo(bytes, &info, &error)) << expected;
+        EXPECT_NE(std::string::npos, error.find(expected)) << error;
+    };
+    const std::vector<uint8_t> good = BuildVersionResource(VersionSpec());
+    ParseVersion(good);
+
+    rejects({}, "does not fit");
+    rejects(std::vector<uint8_t>(good.begin(), good.begin() + good.size() / 2), "claims");
+    VersionSpec spec;
+    spec.rootKey = "VS_VERSION";
+    rejects(BuildVersionResource(spec), "not VS_VERSION_INFO");
+    spec = VersionSpec();
+    spec.fixedSize = 40;
+    rejects(BuildVersionResource(spec), "40 bytes, not 52");
+
+    // StringFileInfo follows the 52 bytes of fixed information at 40.
+    std::vector<uint8_t> bytes = good;
+    Put16(bytes, 92, 0xfff0);
+    rejects(bytes, "claims 65520 bytes");
+    // A string whose value length runs past its node.
+    bytes = good;
+    size_t firstString = 92 + 36 + 24;
+    ASSERT_EQ('C', bytes[firstString + 6]) << "the first string is CompanyName";
+    Put16(bytes, firstString + 2, 0x100);
+    rejects(bytes, "value of \"CompanyName\" runs past its node");
+    // A key with no terminator inside its node.
+    rejects({10, 0, 0, 0, 0, 0, 'V', 0, 'S', 0}, "key of version node at 0x0 runs past the node");
+}
+
 // --- The checks applied to trical.exe must be able to fail -----------------
 
 TEST(PeChecks, ImportCheckAcceptsSystemDllsInAnyCase) {
@@ -712,6 +1046,113 @@ TEST(PeChecks, ResourceCheckWantsTheNameNotANumber) {
     EXPECT_FALSE(HasNamedResource({empty}, "CAL"));
 }
 
+TEST(PeChecks, VersionCheckNamesEveryMismatch) {
+    EXPECT_TRUE(VersionMatchesHeader(ParseVersion(BuildVersionResource(VersionSpec()))));
+
+    struct Fault {
+        void (*apply)(VersionSpec &);
+        const char *reported;
+    };
+    const Fault faults[] = {
+        {[](VersionSpec &v) { v.signature = 0; }, "signature"},
+        {[](VersionSpec &v) { v.fileVersionMs += 1; }, "file version is"},
+        {[](VersionSpec &v) { v.fileVersionLs = 1; }, "file version (low half)"},
+        {[](VersionSpec &v) { v.productVersionMs = 0x00010000; }, "product version is"},
+        {[](VersionSpec &v) { v.productVersionLs = 1; }, "product version (low half)"},
+        {[](VersionSpec &v) { v.fileType = 2; }, "file type"},
+        {[](VersionSpec &v) { v.fileOs = 4; }, "file OS"},
+        {[](VersionSpec &v) { v.fileDateLs = 0x5f000000; }, "file date (low half)"},
+        {[](VersionSpec &v) { v.strings[6].value += "!"; }, "ProductName is \""},
+        {[](VersionSpec &v) { v.strings.erase(v.strings.begin() + 4); }, "LegalCopyright is missing"},
+        {[](VersionSpec &v) { v.tableKey = "040704B0"; }, "the translation asks for string table 040904b0"},
+        {[](VersionSpec &v) { v.translations.clear(); }, "0 translations"},
+    };
+    for (const Fault &fault : faults) {
+        VersionSpec spec;
+        fault.apply(spec);
+        testing::AssertionResult result = VersionMatchesHeader(ParseVersion(BuildVersionResource(spec)));
+        EXPECT_FALSE(result) << fault.reported;
+        EXPECT_NE(std::string::npos, std::string(result.message()).find(fault.reported)) << result.message();
+    }
+}
+
+TEST(PeChecks, DialogTextCheckWantsTheWholeText) {
+    std::vector<uint8_t> dialog(6, 0xff);
+    AppendUtf16(dialog, "Version 1.10");
+    EXPECT_FALSE(DialogHasText(dialog, "Version 1.1"));
+    EXPECT_TRUE(DialogHasText(dialog, "Version 1.10"));
+    EXPECT_FALSE(DialogHasText({}, "Version 1.1"));
+}
+
+TEST(PeChecks, ManifestCheckNamesWhatIsWrong) {
+    const std::string good = "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"
+                             "<supportedOS Id=\"{35138B9A-5D96-4FBD-8E2D-A2440225F93A}\"/>"
+                             "<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>"
+                             "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>"
+                             "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>";
+    EXPECT_TRUE(ManifestIsAsIntended(good)) << "GUIDs are not case-sensitive";
+
+    auto replaced = [&](const std::string &from, const std::string &to) {
+        std::string text = good;
+        text.replace(text.find(from), from.size(), to);
+        return text;
+    };
+    struct Fault {
+        std::string manifest;
+        const char *reported;
+    };
+    const Fault faults[] = {
+        {replaced("asInvoker", "requireAdministrator"), "no level=\"asinvoker\""},
+        {replaced("\"false\"", "\"true\""), "no uiaccess=\"false\""},
+        {replaced("1f676c76", "1f676c77"), "no supportedOS {1f676c76-80e1-4239-95bb-83d0f6d0da78}"},
+        {good + "<assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"/>",
+         "asks for microsoft.windows.common-controls"},
+        {good + "<dpiAware>true</dpiAware>", "asks for dpiaware"},
+        {good + "<dpiAwareness>PerMonitorV2</dpiAwareness>", "asks for dpiaware"},
+        {"", "no level"},
+    };
+    for (const Fault &fault : faults) {
+        testing::AssertionResult result = ManifestIsAsIntended(fault.manifest);
+        EXPECT_FALSE(result) << fault.manifest;
+        EXPECT_NE(std::string::npos, std::string(result.message()).find(fault.reported)) << result.message();
+    }
+}
+
+TEST(PeChecks, ReproducibilityCheckNamesTimesAndPaths) {
+    const std::string tree = "/home/someone/trical";
+    EXPECT_TRUE(HasNoBuildTimesOrPaths(ParseFixture(Fixture()), tree));
+
+    Fixture stamped;
+    stamped.timeDateStamp = 0x6b16d892;
+    stamped.exportTimeStamp = 0x6b16d893;
+    stamped.languageDirectoryStamp = 0x6b16d894;
+    testing::AssertionResult result = HasNoBuildTimesOrPaths(ParseFixture(stamped), tree);
+    EXPECT_FALSE(result);
+    for (const char *reported : {"file header time stamp 0x6b16d892", "export directory time stamp 0x6b16d893",
+                                 "resource directory 7 time stamp 0x6b16d894"})
+        EXPECT_NE(std::string::npos, std::string(result.message()).find(reported)) << result.message();
+
+    pe::Image image = ParseFixture(Fixture());
+    image.directories[pe::kDirDebug] = {kRdataRva, 28};
+    EXPECT_FALSE(HasNoBuildTimesOrPaths(image, tree));
+
+    // A path as the compiler leaves it in a string, and as a wide string.
+    for (bool wide : {false, true}) {
+        image = ParseFixture(Fixture());
+        std::string text = tree + "/ui/main.cpp";
+        if (wide) {
+            std::vector<uint8_t> utf16;
+            AppendUtf16(utf16, text);
+            image.bytes.insert(image.bytes.end() - 16, utf16.begin(), utf16.end());
+        } else {
+            image.bytes.insert(image.bytes.end() - 16, text.begin(), text.end());
+        }
+        result = HasNoBuildTimesOrPaths(image, tree);
+        EXPECT_FALSE(result) << (wide ? "wide" : "narrow");
+        EXPECT_NE(std::string::npos, std::string(result.message()).find("the path " + tree)) << result.message();
+    }
+}
+
 // --- The shipped executables ------------------------------------------------
 
 struct Target {
@@ -772,6 +1213,43 @@ TEST_P(TricalExe, HasCalendarDialogAndIcon) {
     ASSERT_TRUE(pe::ReadResources(image, pe::kRtGroupIcon, &icons, &error)) << error;
     EXPECT_TRUE(HasNamedResource(dialogs, "CAL"));
     EXPECT_TRUE(HasNamedResource(icons, "WCODE"));
+}
+
+// Explorer shows these under the file's properties, and installers and
+// support staff compare them; all of it comes from version.h.
+TEST_P(TricalExe, CarriesTheVersionOfVersionH) {
+    std::vector<pe::Resource> versions;
+    std::string error;
+    ASSERT_TRUE(pe::ReadResources(image, pe::kRtVersion, &versions, &error)) << error;
+    ASSERT_EQ(1u, versions.size()) << "one version resource";
+    EXPECT_FALSE(versions[0].named);
+    EXPECT_EQ(1, versions[0].id);
+    pe::VersionInfo info;
+    ASSERT_TRUE(pe::ParseVersionInfo(pe::ResourceData(image, versions[0]), &info, &error)) << error;
+    EXPECT_TRUE(VersionMatchesHeader(info));
+
+    std::vector<pe::Resource> dialogs;
+    ASSERT_TRUE(pe::ReadResources(image, pe::kRtDialog, &dialogs, &error)) << error;
+    auto about = std::find_if(dialogs.begin(), dialogs.end(),
+                              [](const pe::Resource &resource) { return resource.name == "ABOUTBOX"; });
+    ASSERT_NE(dialogs.end(), about) << "no ABOUTBOX dialog";
+    EXPECT_TRUE(DialogHasText(pe::ResourceData(image, *about), TRICAL_VERSION_LABEL));
+}
+
+// Windows reads only manifest 1 of an executable.
+TEST_P(TricalExe, HasItsManifest) {
+    std::vector<pe::Resource> manifests;
+    std::string error;
+    ASSERT_TRUE(pe::ReadResources(image, pe::kRtManifest, &manifests, &error)) << error;
+    ASSERT_EQ(1u, manifests.size()) << "one manifest";
+    EXPECT_FALSE(manifests[0].named);
+    EXPECT_EQ(1, manifests[0].id);
+    std::vector<uint8_t> data = pe::ResourceData(image, manifests[0]);
+    EXPECT_TRUE(ManifestIsAsIntended(std::string(data.begin(), data.end())));
+}
+
+TEST_P(TricalExe, HasNoBuildTimesOrPaths) {
+    EXPECT_TRUE(HasNoBuildTimesOrPaths(image, TRICAL_SOURCE_DIR));
 }
 
 INSTANTIATE_TEST_SUITE_P(Shipped, TricalExe,

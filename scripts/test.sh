@@ -1,9 +1,11 @@
 #!/bin/bash
 # Builds everything and runs every test: the engine natively, the 32- and
-# 64-bit Windows programs, and the 64-bit one under wine64 in Xvfb.
-# Installs what is missing first (Debian 12, as root).
-#   scripts/test.sh          build and test
+# 64-bit Windows programs, and the 64-bit one under wine64 in Xvfb. Also
+# makes both release zips and checks that two clean builds give the same
+# bytes. Installs what is missing first (Debian 12, as root).
+#   scripts/test.sh          build, package and test
 #   scripts/test.sh build    build only (the run command uses this)
+#   scripts/test.sh package  build and make the release zips in build/packages
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,8 +13,13 @@ packages=(
     cmake ninja-build g++ googletest
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
     wine64 fonts-wine fonts-liberation xvfb xauth faketime xdotool x11-utils imagemagick
-    libxml2-utils
+    libxml2-utils unzip
 )
+
+# Whatever keeps a time (the zip entries) takes the commit's, so that two
+# builds of one commit are the same bytes.
+: "${SOURCE_DATE_EPOCH:=$(git log -1 --format=%ct)}"
+export SOURCE_DATE_EPOCH
 
 install_missing() {
     local missing=()
@@ -33,11 +40,64 @@ build() {
     cmake --build "build/$dir"
 }
 
+# Makes the release zip of a Windows build tree and copies it to a folder.
+# Zip entry times are local times, so the zone is fixed too.
+package() {
+    local dir=$1 out=$2
+    rm -f "$dir"/trical-*.zip
+    (cd "$dir" && TZ=UTC cpack -G ZIP >/dev/null)
+    mkdir -p "$out"
+    cp "$dir"/trical-*.zip "$out"/
+}
+
+# Builds trical.exe and its zip twice for both targets, in two new
+# directories of different names and depths, and fails unless the two
+# builds are the same bytes.
+check_reproducible() {
+    local root=build/repro copy arch file
+    rm -rf "$root"
+    for copy in a second-copy; do
+        for arch in i686:win32 x86_64:win64; do
+            local tree=$root/$copy/${arch#*:}
+            cmake -S . -B "$tree" -G Ninja -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
+                -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON --toolchain "cmake/${arch%:*}-w64-mingw32.cmake" >/dev/null
+            cmake --build "$tree" --target trical >/dev/null
+            package "$tree" "$root/$copy/packages"
+        done
+    done
+    local files=(win32/trical.exe win64/trical.exe)
+    for file in "$root"/a/packages/*.zip; do
+        files+=("packages/${file##*/}")
+    done
+    if [ ${#files[@]} -ne 4 ]; then
+        echo "Reproducibility: expected two zips, found: ${files[*]:2}"
+        return 1
+    fi
+    for file in "${files[@]}"; do
+        cmp "$root/a/$file" "$root/second-copy/$file"
+    done
+    (cd "$root/a" && sha256sum "${files[@]}")
+    echo "Reproducible: ${#files[@]} files the same in two clean builds"
+    rm -rf "$root"
+}
+
 install_missing
 build win32 --toolchain cmake/i686-w64-mingw32.cmake
 build win64 --toolchain cmake/x86_64-w64-mingw32.cmake
 build native
 [ "${1:-}" = build ] && exit 0
+
+rm -rf build/packages
+package build/win32 build/packages
+package build/win64 build/packages
+if [ "${1:-}" = package ]; then
+    for zip in build/packages/*.zip; do
+        unzip -l "$zip"
+    done
+    exit 0
+fi
+
+check_reproducible
 
 ctest --test-dir build/native --output-on-failure
 xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir build/win64 --output-on-failure

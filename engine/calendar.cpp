@@ -19,8 +19,8 @@ const int32_t kDaysPerMonth[2][13] = {
 // Weekday of 1 January for 1940 + i, repeating every 28 years. The cycle
 // breaks at 2100 (not a leap year), so it is only trusted up to there.
 const int32_t kJanuaryFirst[28] = {
-    1, 3, 4, 5, 6, 1, 2, 3, 4, 6, 0, 1, 2, 4,
-    5, 6, 0, 2, 3, 4, 5, 0, 1, 2, 3, 5, 6, 0,
+    1, 3, 4, 5, 6, 1, 2, 3, 4, 6, 0, 1, 2, 4, // 1940-1953
+    5, 6, 0, 2, 3, 4, 5, 0, 1, 2, 3, 5, 6, 0, // 1954-1967
 };
 const int kTableFirstYear = 1940;
 const int kTableLastYear = 2100;
@@ -50,13 +50,9 @@ int JanuaryFirstWeekday(int year) {
 
 } // namespace
 
-int IsLeapYear(int year) {
-    return ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0) ? 1 : 0;
-}
+int IsLeapYear(int year) { return ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0) ? 1 : 0; }
 
-int DaysInMonth(int monthNumber, int year) {
-    return kDaysPerMonth[IsLeapYear(year)][monthNumber];
-}
+int DaysInMonth(int monthNumber, int year) { return kDaysPerMonth[IsLeapYear(year)][monthNumber]; }
 
 int FirstWeekday(int monthNumber, int year) {
     const int32_t *days = kDaysPerMonth[IsLeapYear(year)];
@@ -92,7 +88,8 @@ int FormatInt(int value, char *out) {
     char digits[12];
     int count = 0;
     // Work on the unsigned magnitude so INT_MIN does not overflow.
-    unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    unsigned magnitude =
+        value < 0 ? 0U - static_cast<unsigned>(value) : static_cast<unsigned>(value);
     do {
         digits[count++] = static_cast<char>('0' + magnitude % 10);
         magnitude /= 10;

@@ -4,7 +4,7 @@ namespace {
 
 void PlaceText(TextItem &item, const char *text, int x, int y, TextColour colour) {
     int i = 0;
-    for (; text[i] != '\0' && i < 3; ++i)
+    for (; i < 3 && text[i] != '\0'; ++i)
         item.text[i] = text[i];
     item.text[i] = '\0';
     item.x = x;

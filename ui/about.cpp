@@ -5,7 +5,7 @@
 
 static const char kWebAddress[] = "https://trical.example.org/";
 
-extern "C" INT_PTR CALLBACK About(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+extern "C" INT_PTR CALLBACK About(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
     switch (message) {
     case WM_INITDIALOG:
         SetWindowTextA(GetDlgItem(dialog, IDC_WEBADDR), kWebAddress);

@@ -29,7 +29,7 @@ void OnButtonDown(HWND dialog, LPARAM position) {
     DrawFocusRect(dragState.screenDC, &dragState.dragRect);
 }
 
-void OnMouseMove(HWND, LPARAM position) {
+void OnMouseMove(HWND /*dialog*/, LPARAM position) {
     if (!dragState.dragging)
         return;
     dragState.moved = true;
@@ -61,4 +61,4 @@ void OnButtonUp(HWND dialog) {
         RedrawWindow(dialog, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE);
 }
 
-void OnCaptureLost(HWND) { AbandonDrag(); }
+void OnCaptureLost(HWND /*dialog*/) { AbandonDrag(); }

@@ -20,7 +20,7 @@ BOOL RegisterMarkerClass(HINSTANCE instance) {
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
     windowClass.lpszClassName = kMarkerClass;
-    return RegisterClassA(&windowClass) != 0;
+    return static_cast<BOOL>(RegisterClassA(&windowClass) != 0);
 }
 
 HWND CreateMarkerWindow(HINSTANCE instance) {
@@ -30,7 +30,7 @@ HWND CreateMarkerWindow(HINSTANCE instance) {
 }
 
 static BOOL CALLBACK FindShownWindow(HWND window, LPARAM found) {
-    if (!IsWindowVisible(window))
+    if (IsWindowVisible(window) == FALSE)
         return TRUE;
     *reinterpret_cast<HWND *>(found) = window;
     return FALSE;
@@ -44,22 +44,23 @@ static void BringRunningCopyForward(HWND marker) {
     HWND shown = nullptr;
     EnumThreadWindows(GetWindowThreadProcessId(marker, nullptr), FindShownWindow,
                       reinterpret_cast<LPARAM>(&shown));
-    if (shown) {
+    if (shown != nullptr) {
         SetForegroundWindow(shown);
         BringWindowToTop(shown);
     }
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR /*commandLine*/,
+                   int /*showCommand*/) {
     appInstance = instance;
     HWND marker = FindWindowA(kMarkerClass, kMarkerTitle);
-    if (marker) {
+    if (marker != nullptr) {
         BringRunningCopyForward(marker);
         return 0;
     }
-    if (!previousInstance && !RegisterMarkerClass(instance))
+    if (previousInstance == nullptr && RegisterMarkerClass(instance) == FALSE)
         return 0;
-    if (!CreateMarkerWindow(instance))
+    if (CreateMarkerWindow(instance) == nullptr)
         return 0;
     DialogBoxParamA(instance, "CAL", nullptr, CalDlg, 0);
     return 0;

@@ -27,7 +27,7 @@ static COLORREF ColourOf(TextColour colour) {
 
 static void PaintText(HDC dc, const TextItem &item) {
     SetTextColor(dc, ColourOf(item.colour));
-    TextOutA(dc, item.x, item.y, item.text, lstrlenA(item.text));
+    TextOutA(dc, item.x, item.y, item.text, static_cast<int>(strlen(item.text)));
 }
 
 // With the null pen selected, Rectangle fills without an outline.
@@ -42,13 +42,13 @@ void SelectGridFont(HDC dc, int height) {
     gridFontRecord.lfQuality = PROOF_QUALITY;
     lstrcpyA(gridFontRecord.lfFaceName, "Arial");
     gridFont = CreateFontIndirectA(&gridFontRecord);
-    previousFont = gridFont ? static_cast<HFONT>(SelectObject(dc, gridFont)) : nullptr;
+    previousFont = gridFont != nullptr ? static_cast<HFONT>(SelectObject(dc, gridFont)) : nullptr;
 }
 
 void ReleaseGridFont(HDC dc) {
-    if (previousFont)
+    if (previousFont != nullptr)
         SelectObject(dc, previousFont);
-    if (gridFont)
+    if (gridFont != nullptr)
         DeleteObject(gridFont);
     SetBkMode(dc, OPAQUE);
     gridFont = nullptr;

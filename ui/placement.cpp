@@ -38,7 +38,8 @@ bool ParseCoordinate(const char *text, int *value) {
 // plain integer is not trusted at all.
 static bool ReadCoordinate(const char *key, int *value) {
     char text[32];
-    DWORD length = GetPrivateProfileStringA(kSection, key, "9999", text, sizeof text, kSettingsFile);
+    DWORD length =
+        GetPrivateProfileStringA(kSection, key, "9999", text, sizeof text, kSettingsFile);
     if (length >= sizeof text - 1)
         return false;
     return ParseCoordinate(text, value);

@@ -11,7 +11,9 @@ namespace {
 
 // Zeller's congruence, an independent check on the weekday arithmetic.
 // Returns 0 = Sunday. Works on 64-bit values with floored division.
-long long FloorDiv(long long a, long long b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+long long FloorDiv(long long a, long long b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
 
 int ZellerWeekday(long long day, int monthNumber, long long year) {
     int m = monthNumber;

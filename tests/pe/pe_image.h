@@ -174,14 +174,17 @@ inline bool ParseImage(std::vector<uint8_t> bytes, Image *image, std::string *er
         return Fail(error, "unknown optional header magic " + Hex(image->magic));
     }
     if (optionalSize < directoriesAt)
-        return Fail(error, "optional header of " + std::to_string(optionalSize) + " bytes is too short");
-    image->imageBase = image->magic == kMagicPe32 ? Get32(b, optional + 28) : Get64(b, optional + 24);
+        return Fail(error,
+                    "optional header of " + std::to_string(optionalSize) + " bytes is too short");
+    image->imageBase =
+        image->magic == kMagicPe32 ? Get32(b, optional + 28) : Get64(b, optional + 24);
     image->sizeOfHeaders = Get32(b, optional + 60);
     image->subsystem = Get16(b, optional + 68);
 
     uint32_t directoryCount = Get32(b, optional + countAt);
     if (directoryCount > 16 || directoriesAt + directoryCount * 8ull > optionalSize)
-        return Fail(error, std::to_string(directoryCount) + " data directories do not fit the optional header");
+        return Fail(error, std::to_string(directoryCount) +
+                               " data directories do not fit the optional header");
     for (uint32_t i = 0; i < directoryCount; ++i) {
         uint64_t at = optional + directoriesAt + i * 8ull;
         image->directories.push_back({Get32(b, at), Get32(b, at + 4)});
@@ -201,7 +204,8 @@ inline bool ParseImage(std::vector<uint8_t> bytes, Image *image, std::string *er
         section.rawOffset = Get32(b, at + 20);
         section.characteristics = Get32(b, at + 36);
         if (!InFile(b, section.rawOffset, section.rawSize))
-            return Fail(error, "raw data of section " + section.name + " is past the end of the file");
+            return Fail(error,
+                        "raw data of section " + section.name + " is past the end of the file");
         image->sections.push_back(section);
     }
     return true;
@@ -216,7 +220,8 @@ inline DataDirectory Directory(const Image &image, int index) {
 // The section the loader maps rva into, whether or not the file backs it.
 inline const Section *SectionAt(const Image &image, uint32_t rva) {
     for (const Section &section : image.sections) {
-        uint32_t span = section.virtualSize > section.rawSize ? section.virtualSize : section.rawSize;
+        uint32_t span =
+            section.virtualSize > section.rawSize ? section.virtualSize : section.rawSize;
         if (rva >= section.virtualAddress && rva - section.virtualAddress < span)
             return &section;
     }
@@ -226,7 +231,8 @@ inline const Section *SectionAt(const Image &image, uint32_t rva) {
 // Where in the file the length bytes at rva live. Bytes past a section's raw
 // data are zero-filled by the loader and have no file offset.
 inline bool RvaToOffset(const Image &image, uint32_t rva, uint32_t length, uint32_t *offset) {
-    if (static_cast<uint64_t>(rva) + length <= image.sizeOfHeaders && InFile(image.bytes, rva, length)) {
+    if (static_cast<uint64_t>(rva) + length <= image.sizeOfHeaders &&
+        InFile(image.bytes, rva, length)) {
         *offset = rva;
         return true;
     }
@@ -256,7 +262,8 @@ inline bool ReadCString(const Image &image, uint32_t rva, std::string *text) {
     return false;
 }
 
-inline bool ReadImportedDlls(const Image &image, std::vector<ImportedDll> *dlls, std::string *error) {
+inline bool ReadImportedDlls(const Image &image, std::vector<ImportedDll> *dlls,
+                             std::string *error) {
     dlls->clear();
     const std::vector<uint8_t> &b = image.bytes;
 
@@ -285,7 +292,8 @@ inline bool ReadImportedDlls(const Image &image, std::vector<ImportedDll> *dlls,
         if (i == kMaxTableEntries)
             return Fail(error, "delay import directory has no terminating entry");
         if (!RvaToOffset(image, delayed.rva + i * 32, 32, &at))
-            return Fail(error, "delay import descriptor " + std::to_string(i) + " is outside the file");
+            return Fail(error,
+                        "delay import descriptor " + std::to_string(i) + " is outside the file");
         uint32_t attributes = Get32(b, at);
         uint32_t nameRva = Get32(b, at + 4);
         if (nameRva == 0)
@@ -296,7 +304,8 @@ inline bool ReadImportedDlls(const Image &image, std::vector<ImportedDll> *dlls,
         ImportedDll dll;
         dll.delayLoaded = true;
         if (!ReadCString(image, nameRva, &dll.name))
-            return Fail(error, "name of delay-loaded DLL " + std::to_string(i) + " is not readable");
+            return Fail(error,
+                        "name of delay-loaded DLL " + std::to_string(i) + " is not readable");
         dlls->push_back(dll);
     }
     return true;
@@ -324,15 +333,17 @@ inline bool ReadExports(const Image &image, std::vector<Export> *exports, std::s
 
     for (uint32_t i = 0; i < nameCount; ++i) {
         uint32_t nameAt, ordinalAt;
-        if (!RvaToOffset(image, names + i * 4, 4, &nameAt) || !RvaToOffset(image, ordinals + i * 2, 2, &ordinalAt))
-            return Fail(error, "export name table entry " + std::to_string(i) + " is outside the file");
+        if (!RvaToOffset(image, names + i * 4, 4, &nameAt) ||
+            !RvaToOffset(image, ordinals + i * 2, 2, &ordinalAt))
+            return Fail(error,
+                        "export name table entry " + std::to_string(i) + " is outside the file");
         Export entry;
         if (!ReadCString(image, Get32(b, nameAt), &entry.name))
             return Fail(error, "export name " + std::to_string(i) + " is not readable");
         uint32_t index = Get16(b, ordinalAt);
         if (index >= functionCount)
-            return Fail(error, "export " + entry.name + " refers to function " + std::to_string(index) + " of " +
-                                   std::to_string(functionCount));
+            return Fail(error, "export " + entry.name + " refers to function " +
+                                   std::to_string(index) + " of " + std::to_string(functionCount));
         uint32_t functionAt;
         if (!RvaToOffset(image, functions + index * 4, 4, &functionAt))
             return Fail(error, "export address of " + entry.name + " is outside the file");
@@ -377,11 +388,13 @@ inline bool ReadResourceDirectory(const Image &image, uint32_t root, uint32_t of
         return Fail(error, "resource directory at " + Hex(offset) + " is outside the file");
     if (timeDateStamp)
         *timeDateStamp = Get32(image.bytes, at + 4);
-    uint32_t count = static_cast<uint32_t>(Get16(image.bytes, at + 12)) + Get16(image.bytes, at + 14);
+    uint32_t count =
+        static_cast<uint32_t>(Get16(image.bytes, at + 12)) + Get16(image.bytes, at + 14);
     for (uint32_t i = 0; i < count; ++i) {
         uint32_t entryAt;
         if (!RvaToOffset(image, root + offset + 16 + i * 8, 8, &entryAt))
-            return Fail(error, "resource directory entry at " + Hex(offset) + " is outside the file");
+            return Fail(error,
+                        "resource directory entry at " + Hex(offset) + " is outside the file");
         uint32_t name = Get32(image.bytes, entryAt);
         uint32_t target = Get32(image.bytes, entryAt + 4);
         ResourceDirEntry entry;
@@ -431,7 +444,8 @@ inline bool ReadResources(const Image &image, uint16_t type, std::vector<Resourc
     if (!typeEntry)
         return true;
     if (!typeEntry->subdirectory)
-        return Fail(error, "resource type " + std::to_string(type) + " has data where its names belong");
+        return Fail(error,
+                    "resource type " + std::to_string(type) + " has data where its names belong");
 
     std::vector<ResourceDirEntry> names;
     if (!ReadResourceDirectory(image, root, typeEntry->target, &names, error))
@@ -468,7 +482,8 @@ inline bool ReadResources(const Image &image, uint16_t type, std::vector<Resourc
 
 // Every directory of the resource tree (types, names, languages) has a time
 // stamp of its own. Collects them all, root first.
-inline bool ReadResourceTimeStamps(const Image &image, std::vector<uint32_t> *stamps, std::string *error) {
+inline bool ReadResourceTimeStamps(const Image &image, std::vector<uint32_t> *stamps,
+                                   std::string *error) {
     stamps->clear();
     uint32_t root = Directory(image, kDirResource).rva;
     if (root == 0)
@@ -501,7 +516,8 @@ inline std::vector<uint8_t> ResourceData(const Image &image, const Resource &res
     uint32_t at;
     if (!RvaToOffset(image, resource.dataRva, resource.dataSize, &at))
         return {};
-    return std::vector<uint8_t>(image.bytes.begin() + at, image.bytes.begin() + at + resource.dataSize);
+    return std::vector<uint8_t>(image.bytes.begin() + at,
+                                image.bytes.begin() + at + resource.dataSize);
 }
 
 // The version resource (RT_VERSION): the fixed numbers Windows compares and
@@ -545,8 +561,8 @@ inline uint32_t Align4(uint32_t at) { return (at + 3) & ~3u; }
 
 // Reads UTF-16 up to a terminating zero before limit; non-ASCII becomes '?',
 // as the texts checked here are ASCII.
-inline bool ReadUtf16(const std::vector<uint8_t> &data, uint32_t at, uint32_t limit, std::string *text,
-                      uint32_t *after) {
+inline bool ReadUtf16(const std::vector<uint8_t> &data, uint32_t at, uint32_t limit,
+                      std::string *text, uint32_t *after) {
     text->clear();
     for (; at + 2 <= limit; at += 2) {
         uint16_t unit = Get16(data, at);
@@ -559,8 +575,8 @@ inline bool ReadUtf16(const std::vector<uint8_t> &data, uint32_t at, uint32_t li
     return false;
 }
 
-inline bool ReadVersionNode(const std::vector<uint8_t> &data, uint32_t at, uint32_t limit, VersionNode *node,
-                            std::string *error) {
+inline bool ReadVersionNode(const std::vector<uint8_t> &data, uint32_t at, uint32_t limit,
+                            VersionNode *node, std::string *error) {
     *node = VersionNode();
     if (at > limit || limit - at < 6)
         return Fail(error, "version node at " + Hex(at) + " does not fit in its parent");
@@ -578,7 +594,8 @@ inline bool ReadVersionNode(const std::vector<uint8_t> &data, uint32_t at, uint3
     node->text = type == 1;
     node->valueAt = Align4(keyEnd);
     node->valueSize = node->text ? valueLength * 2 : valueLength;
-    if (node->valueSize > 0 && (node->valueAt > node->end || node->valueSize > node->end - node->valueAt))
+    if (node->valueSize > 0 &&
+        (node->valueAt > node->end || node->valueSize > node->end - node->valueAt))
         return Fail(error, "value of \"" + node->key + "\" runs past its node");
     node->childrenAt = Align4(node->valueAt + node->valueSize);
     return true;
@@ -598,7 +615,8 @@ inline bool ReadVersionChildren(const std::vector<uint8_t> &data, const VersionN
     return true;
 }
 
-inline bool ParseVersionInfo(const std::vector<uint8_t> &data, VersionInfo *info, std::string *error) {
+inline bool ParseVersionInfo(const std::vector<uint8_t> &data, VersionInfo *info,
+                             std::string *error) {
     *info = VersionInfo();
     VersionNode root;
     if (!ReadVersionNode(data, 0, static_cast<uint32_t>(data.size()), &root, error))
@@ -606,7 +624,8 @@ inline bool ParseVersionInfo(const std::vector<uint8_t> &data, VersionInfo *info
     if (root.key != "VS_VERSION_INFO")
         return Fail(error, "version resource is keyed \"" + root.key + "\", not VS_VERSION_INFO");
     if (root.valueSize < 52)
-        return Fail(error, "fixed file information has " + std::to_string(root.valueSize) + " bytes, not 52");
+        return Fail(error, "fixed file information has " + std::to_string(root.valueSize) +
+                               " bytes, not 52");
     uint32_t fixed = root.valueAt;
     info->signature = Get32(data, fixed);
     info->fileVersionMs = Get32(data, fixed + 8);

@@ -37,8 +37,8 @@ namespace {
 // joins this list when its entry point is added.
 const std::vector<std::string> kRequiredExports = {"CalDlg", "About"};
 
-const char *const kSystemDlls[] = {"kernel32", "user32",   "gdi32",  "msvcrt",   "comctl32",
-                                   "advapi32", "shell32",  "ole32",  "comdlg32", "uxtheme"};
+const char *const kSystemDlls[] = {"kernel32", "user32",  "gdi32", "msvcrt",   "comctl32",
+                                   "advapi32", "shell32", "ole32", "comdlg32", "uxtheme"};
 const char *const kSystemDllPrefixes[] = {"api-ms-win-crt-", "api-ms-win-core-"};
 const char *const kMinGwRuntimePrefixes[] = {"libgcc_s", "libstdc++", "libwinpthread"};
 
@@ -90,7 +90,8 @@ std::vector<std::string> DllNames(const std::vector<pe::ImportedDll> &dlls) {
 // A program that imports nothing did not get parsed, so an empty list fails.
 testing::AssertionResult ImportsOnlySystemDlls(const std::vector<pe::ImportedDll> &dlls) {
     if (dlls.empty())
-        return testing::AssertionFailure() << "no imported DLLs found; every Windows program imports kernel32";
+        return testing::AssertionFailure()
+               << "no imported DLLs found; every Windows program imports kernel32";
     std::vector<std::string> rejected;
     for (const pe::ImportedDll &dll : dlls) {
         if (IsMinGwRuntimeDll(dll.name))
@@ -99,8 +100,9 @@ testing::AssertionResult ImportsOnlySystemDlls(const std::vector<pe::ImportedDll
             rejected.push_back(dll.name + " (not a Windows system DLL)");
     }
     if (!rejected.empty())
-        return testing::AssertionFailure() << "imports DLLs a bare Windows install lacks: " << Join(rejected)
-                                           << "; all imports: " << Join(DllNames(dlls));
+        return testing::AssertionFailure()
+               << "imports DLLs a bare Windows install lacks: " << Join(rejected)
+               << "; all imports: " << Join(DllNames(dlls));
     return testing::AssertionSuccess();
 }
 
@@ -113,7 +115,8 @@ std::vector<std::string> ExportNames(const std::vector<pe::Export> &exports) {
 
 // GetProcAddress matches names exactly and by binary search, so each name
 // must be present undecorated, the table sorted, and the target real code.
-testing::AssertionResult ExportsResolveToCode(const pe::Image &image, const std::vector<pe::Export> &exports,
+testing::AssertionResult ExportsResolveToCode(const pe::Image &image,
+                                              const std::vector<pe::Export> &exports,
                                               const std::vector<std::string> &required) {
     std::vector<std::string> problems;
     for (const std::string &name : required) {
@@ -129,17 +132,20 @@ testing::AssertionResult ExportsResolveToCode(const pe::Image &image, const std:
         }
         const pe::Section *section = pe::SectionAt(image, found->rva);
         if (!section || (section->characteristics & pe::kSectionExecute) == 0)
-            problems.push_back("\"" + name + "\" points at " + pe::Hex(found->rva) + ", which is not code");
+            problems.push_back("\"" + name + "\" points at " + pe::Hex(found->rva) +
+                               ", which is not code");
     }
     for (size_t i = 1; i < exports.size(); ++i)
         if (std::strcmp(exports[i - 1].name.c_str(), exports[i].name.c_str()) >= 0)
             problems.push_back("export names out of order at \"" + exports[i].name + "\"");
     if (!problems.empty())
-        return testing::AssertionFailure() << Join(problems) << "; exports found: " << Join(ExportNames(exports));
+        return testing::AssertionFailure()
+               << Join(problems) << "; exports found: " << Join(ExportNames(exports));
     return testing::AssertionSuccess();
 }
 
-testing::AssertionResult HasNamedResource(const std::vector<pe::Resource> &resources, const std::string &name) {
+testing::AssertionResult HasNamedResource(const std::vector<pe::Resource> &resources,
+                                          const std::string &name) {
     std::vector<std::string> found;
     for (const pe::Resource &resource : resources) {
         if (resource.named && resource.name == name) {
@@ -147,28 +153,32 @@ testing::AssertionResult HasNamedResource(const std::vector<pe::Resource> &resou
                 return testing::AssertionFailure() << "resource \"" << name << "\" is empty";
             return testing::AssertionSuccess();
         }
-        found.push_back(resource.named ? "\"" + resource.name + "\"" : "#" + std::to_string(resource.id));
+        found.push_back(resource.named ? "\"" + resource.name + "\""
+                                       : "#" + std::to_string(resource.id));
     }
-    return testing::AssertionFailure() << "no resource named \"" << name << "\"; found: " << Join(found);
+    return testing::AssertionFailure()
+           << "no resource named \"" << name << "\"; found: " << Join(found);
 }
 
 // The version resource must say what version.h says: the numbers Windows
 // compares, the strings Explorer shows, no file date (it would differ
 // between two builds), and a translation that leads to the strings.
-constexpr uint32_t kVersionMs = static_cast<uint32_t>(TRICAL_VERSION_MAJOR) << 16 | TRICAL_VERSION_MINOR;
+constexpr uint32_t kVersionMs =
+    static_cast<uint32_t>(TRICAL_VERSION_MAJOR) << 16 | TRICAL_VERSION_MINOR;
 constexpr uint32_t kVosNtWindows32 = 0x00040004;
 constexpr uint32_t kVftApp = 1;
 const std::vector<pe::VersionString> kVersionStrings = {
-    {"CompanyName", TRICAL_COMPANY_NAME},    {"FileDescription", TRICAL_DESCRIPTION},
-    {"FileVersion", TRICAL_VERSION_TEXT},    {"InternalName", TRICAL_INTERNAL_NAME},
-    {"LegalCopyright", TRICAL_COPYRIGHT},    {"OriginalFilename", TRICAL_FILE_NAME},
-    {"ProductName", TRICAL_PRODUCT_NAME},    {"ProductVersion", TRICAL_VERSION_TEXT}};
+    {"CompanyName", TRICAL_COMPANY_NAME}, {"FileDescription", TRICAL_DESCRIPTION},
+    {"FileVersion", TRICAL_VERSION_TEXT}, {"InternalName", TRICAL_INTERNAL_NAME},
+    {"LegalCopyright", TRICAL_COPYRIGHT}, {"OriginalFilename", TRICAL_FILE_NAME},
+    {"ProductName", TRICAL_PRODUCT_NAME}, {"ProductVersion", TRICAL_VERSION_TEXT}};
 
 testing::AssertionResult VersionMatchesHeader(const pe::VersionInfo &info) {
     std::vector<std::string> problems;
     auto number = [&](const char *what, uint32_t expected, uint32_t found) {
         if (found != expected)
-            problems.push_back(std::string(what) + " is " + pe::Hex(found) + ", not " + pe::Hex(expected));
+            problems.push_back(std::string(what) + " is " + pe::Hex(found) + ", not " +
+                               pe::Hex(expected));
     };
     number("signature", pe::kFixedFileInfoSignature, info.signature);
     number("file version", kVersionMs, info.fileVersionMs);
@@ -182,13 +192,15 @@ testing::AssertionResult VersionMatchesHeader(const pe::VersionInfo &info) {
 
     if (info.translations.size() != 1 || info.stringTables.size() != 1) {
         problems.push_back(std::to_string(info.translations.size()) + " translations and " +
-                           std::to_string(info.stringTables.size()) + " string tables, not one of each");
+                           std::to_string(info.stringTables.size()) +
+                           " string tables, not one of each");
     } else {
         char key[16];
-        std::snprintf(key, sizeof key, "%04x%04x", info.translations[0] & 0xffff, info.translations[0] >> 16);
+        std::snprintf(key, sizeof key, "%04x%04x", info.translations[0] & 0xffff,
+                      info.translations[0] >> 16);
         if (Lower(info.stringTables[0].key) != key)
-            problems.push_back("the translation asks for string table " + std::string(key) + ", the table is " +
-                               info.stringTables[0].key);
+            problems.push_back("the translation asks for string table " + std::string(key) +
+                               ", the table is " + info.stringTables[0].key);
     }
     for (const pe::VersionString &expected : kVersionStrings) {
         const pe::VersionString *found = nullptr;
@@ -199,7 +211,8 @@ testing::AssertionResult VersionMatchesHeader(const pe::VersionInfo &info) {
         if (!found)
             problems.push_back(expected.name + " is missing");
         else if (found->value != expected.value)
-            problems.push_back(expected.name + " is \"" + found->value + "\", not \"" + expected.value + "\"");
+            problems.push_back(expected.name + " is \"" + found->value + "\", not \"" +
+                               expected.value + "\"");
     }
     if (!problems.empty())
         return testing::AssertionFailure() << Join(problems);
@@ -208,7 +221,8 @@ testing::AssertionResult VersionMatchesHeader(const pe::VersionInfo &info) {
 
 // The dialog template keeps each control's text as zero-terminated UTF-16;
 // the terminator keeps "Version 1.1" from matching "Version 1.10".
-testing::AssertionResult DialogHasText(const std::vector<uint8_t> &dialog, const std::string &text) {
+testing::AssertionResult DialogHasText(const std::vector<uint8_t> &dialog,
+                                       const std::string &text) {
     std::vector<uint8_t> wanted;
     for (char c : text + std::string(1, '\0')) {
         wanted.push_back(static_cast<uint8_t>(c));
@@ -252,7 +266,8 @@ testing::AssertionResult ManifestIsAsIntended(const std::string &manifest) {
 // when the program was linked or where its sources and build tree were:
 // no time stamps in the headers or the resource tree, no debug directory
 // (its records carry both), no path of the source tree.
-testing::AssertionResult HasNoBuildTimesOrPaths(const pe::Image &image, const std::string &sourceDir) {
+testing::AssertionResult HasNoBuildTimesOrPaths(const pe::Image &image,
+                                                const std::string &sourceDir) {
     std::vector<std::string> problems;
     std::string error;
     if (image.timeDateStamp != 0)
@@ -267,14 +282,16 @@ testing::AssertionResult HasNoBuildTimesOrPaths(const pe::Image &image, const st
         problems.push_back(error);
     for (size_t i = 0; i < stamps.size(); ++i)
         if (stamps[i] != 0)
-            problems.push_back("resource directory " + std::to_string(i) + " time stamp " + pe::Hex(stamps[i]));
+            problems.push_back("resource directory " + std::to_string(i) + " time stamp " +
+                               pe::Hex(stamps[i]));
     if (pe::Directory(image, pe::kDirDebug).rva != 0)
         problems.push_back("a debug directory");
     std::string wide;
     for (char c : sourceDir)
         wide += std::string(1, c) + '\0';
     for (const std::string &path : {sourceDir, wide})
-        if (std::search(image.bytes.begin(), image.bytes.end(), path.begin(), path.end()) != image.bytes.end())
+        if (std::search(image.bytes.begin(), image.bytes.end(), path.begin(), path.end()) !=
+            image.bytes.end())
             problems.push_back("the path " + sourceDir);
     if (!problems.empty())
         return testing::AssertionFailure() << "holds " << Join(problems);
@@ -311,9 +328,11 @@ struct Fixture {
     std::vector<std::string> imports = {"KERNEL32.dll", "USER32.dll"};
     std::vector<std::string> delayImports;
     std::vector<std::string> exports = {"About", "CalDlg"}; // written in this order
-    std::string exportIntoData;                              // an export aimed at .rdata
-    std::vector<FixtureResource> resources = {
-        {pe::kRtIcon, "", 1}, {pe::kRtDialog, "CAL", 0}, {pe::kRtDialog, "", 100}, {pe::kRtGroupIcon, "WCODE", 0}};
+    std::string exportIntoData;                             // an export aimed at .rdata
+    std::vector<FixtureResource> resources = {{pe::kRtIcon, "", 1},
+                                              {pe::kRtDialog, "CAL", 0},
+                                              {pe::kRtDialog, "", 100},
+                                              {pe::kRtGroupIcon, "WCODE", 0}};
     uint32_t timeDateStamp = 0;
     uint32_t exportTimeStamp = 0;
     uint32_t languageDirectoryStamp = 0; // in the last directory of the resource tree
@@ -377,7 +396,8 @@ DirectoryPlace WriteImports(const Fixture &fixture, std::vector<uint8_t> &rdata)
         Put32(rdata, at + 12, kRdataRva + static_cast<uint32_t>(name));
         Put32(rdata, at + 16, kRdataRva + static_cast<uint32_t>(thunks));
     }
-    return {kRdataRva + static_cast<uint32_t>(descriptors), static_cast<uint32_t>((fixture.imports.size() + 1) * 20)};
+    return {kRdataRva + static_cast<uint32_t>(descriptors),
+            static_cast<uint32_t>((fixture.imports.size() + 1) * 20)};
 }
 
 DirectoryPlace WriteDelayImports(const Fixture &fixture, std::vector<uint8_t> &rdata) {
@@ -417,8 +437,10 @@ DirectoryPlace WriteExports(const Fixture &fixture, std::vector<uint8_t> &rdata)
     for (uint32_t i = 0; i < count; ++i) {
         uint32_t function = count - 1 - i;
         bool intoData = !fixture.exportIntoData.empty() && i == count - 1;
-        Put32(rdata, functions + function * 4, intoData ? kRdataRva : kTextRva + 0x10 * (function + 1));
-        Put32(rdata, nameTable + i * 4, kRdataRva + static_cast<uint32_t>(AppendString(rdata, names[i])));
+        Put32(rdata, functions + function * 4,
+              intoData ? kRdataRva : kTextRva + 0x10 * (function + 1));
+        Put32(rdata, nameTable + i * 4,
+              kRdataRva + static_cast<uint32_t>(AppendString(rdata, names[i])));
         Put16(rdata, ordinals + i * 2, function);
     }
     size_t moduleName = AppendString(rdata, "trical.exe");
@@ -430,7 +452,8 @@ DirectoryPlace WriteExports(const Fixture &fixture, std::vector<uint8_t> &rdata)
     Put32(rdata, directory + 28, kRdataRva + static_cast<uint32_t>(functions));
     Put32(rdata, directory + 32, kRdataRva + static_cast<uint32_t>(nameTable));
     Put32(rdata, directory + 36, kRdataRva + static_cast<uint32_t>(ordinals));
-    return {kRdataRva + static_cast<uint32_t>(directory), static_cast<uint32_t>(rdata.size() - directory)};
+    return {kRdataRva + static_cast<uint32_t>(directory),
+            static_cast<uint32_t>(rdata.size() - directory)};
 }
 
 size_t AppendResourceDirectory(std::vector<uint8_t> &rsrc, uint16_t namedCount, uint16_t idCount,
@@ -459,15 +482,17 @@ std::vector<uint8_t> WriteResources(const Fixture &fixture) {
         for (const FixtureResource &resource : fixture.resources)
             if (resource.type == types[t])
                 ofType.push_back(resource);
-        std::stable_partition(ofType.begin(), ofType.end(),
-                              [](const FixtureResource &resource) { return !resource.name.empty(); });
+        std::stable_partition(ofType.begin(), ofType.end(), [](const FixtureResource &resource) {
+            return !resource.name.empty();
+        });
         uint16_t namedCount = static_cast<uint16_t>(
-            std::count_if(ofType.begin(), ofType.end(), [](const FixtureResource &r) { return !r.name.empty(); }));
+            std::count_if(ofType.begin(), ofType.end(),
+                          [](const FixtureResource &r) { return !r.name.empty(); }));
 
         Put32(rsrc, rootEntries + t * 8, types[t]);
         Put32(rsrc, rootEntries + t * 8 + 4, 0x80000000u | static_cast<uint32_t>(rsrc.size()));
-        size_t nameEntries =
-            AppendResourceDirectory(rsrc, namedCount, static_cast<uint16_t>(ofType.size() - namedCount));
+        size_t nameEntries = AppendResourceDirectory(
+            rsrc, namedCount, static_cast<uint16_t>(ofType.size() - namedCount));
         for (size_t n = 0; n < ofType.size(); ++n) {
             const FixtureResource &resource = ofType[n];
             if (resource.name.empty()) {
@@ -483,7 +508,8 @@ std::vector<uint8_t> WriteResources(const Fixture &fixture) {
             Align(rsrc, 4);
             Put32(rsrc, nameEntries + n * 8 + 4, 0x80000000u | static_cast<uint32_t>(rsrc.size()));
             bool last = t + 1 == types.size() && n + 1 == ofType.size();
-            size_t languageEntries = AppendResourceDirectory(rsrc, 0, 1, last ? fixture.languageDirectoryStamp : 0);
+            size_t languageEntries =
+                AppendResourceDirectory(rsrc, 0, 1, last ? fixture.languageDirectoryStamp : 0);
             Put32(rsrc, languageEntries, 1033);
             Put32(rsrc, languageEntries + 4, static_cast<uint32_t>(rsrc.size()));
             size_t dataEntry = rsrc.size();
@@ -642,7 +668,8 @@ void AppendUtf16(std::vector<uint8_t> &bytes, const std::string &text) {
 }
 
 // Writes a node's header, key and value; children follow, then EndVersionNode.
-size_t BeginVersionNode(std::vector<uint8_t> &bytes, const std::string &key, bool text, uint32_t valueLength) {
+size_t BeginVersionNode(std::vector<uint8_t> &bytes, const std::string &key, bool text,
+                        uint32_t valueLength) {
     Align(bytes, 4);
     size_t start = bytes.size();
     Put16(bytes, start + 2, valueLength);
@@ -661,9 +688,18 @@ std::vector<uint8_t> BuildVersionResource(const VersionSpec &spec) {
     size_t root = BeginVersionNode(bytes, spec.rootKey, false, spec.fixedSize);
     size_t fixed = bytes.size();
     bytes.resize(fixed + spec.fixedSize);
-    uint32_t fields[13] = {spec.signature,        0x00010000,       spec.fileVersionMs, spec.fileVersionLs,
-                           spec.productVersionMs, spec.productVersionLs, 0x3f,         0,
-                           spec.fileOs,           spec.fileType,    0,                spec.fileDateMs,
+    uint32_t fields[13] = {spec.signature,
+                           0x00010000,
+                           spec.fileVersionMs,
+                           spec.fileVersionLs,
+                           spec.productVersionMs,
+                           spec.productVersionLs,
+                           0x3f,
+                           0,
+                           spec.fileOs,
+                           spec.fileType,
+                           0,
+                           spec.fileDateMs,
                            spec.fileDateLs};
     for (uint32_t i = 0; i < 13 && i * 4 + 4 <= spec.fixedSize; ++i)
         Put32(bytes, fixed + i * 4, fields[i]);
@@ -671,7 +707,8 @@ std::vector<uint8_t> BuildVersionResource(const VersionSpec &spec) {
     size_t stringInfo = BeginVersionNode(bytes, "StringFileInfo", false, 0);
     size_t table = BeginVersionNode(bytes, spec.tableKey, false, 0);
     for (const pe::VersionString &string : spec.strings) {
-        size_t node = BeginVersionNode(bytes, string.name, true, static_cast<uint32_t>(string.value.size() + 1));
+        size_t node = BeginVersionNode(bytes, string.name, true,
+                                       static_cast<uint32_t>(string.value.size() + 1));
         AppendUtf16(bytes, string.value);
         EndVersionNode(bytes, node);
     }
@@ -679,8 +716,8 @@ std::vector<uint8_t> BuildVersionResource(const VersionSpec &spec) {
     EndVersionNode(bytes, stringInfo);
 
     size_t varInfo = BeginVersionNode(bytes, "VarFileInfo", false, 0);
-    size_t translation =
-        BeginVersionNode(bytes, "Translation", false, static_cast<uint32_t>(spec.translations.size() * 4));
+    size_t translation = BeginVersionNode(bytes, "Translation", false,
+                                          static_cast<uint32_t>(spec.translations.size() * 4));
     for (uint32_t value : spec.translations)
         Put32(bytes, bytes.size(), value);
     EndVersionNode(bytes, translation);
@@ -695,7 +732,6 @@ pe::VersionInfo ParseVersion(const std::vector<uint8_t> &bytes) {
     EXPECT_TRUE(pe::ParseVersionInfo(bytes, &info, &error)) << error;
     return info;
 }
-
 
 } // namespace
 
@@ -732,7 +768,8 @@ TEST(PeParser, ReadsHeadersOfBothFormats) {
 TEST(PeParser, ResolvesRvasThroughTheirOwnSection) {
     pe::Image image = ParseFixture(Fixture());
     for (const pe::Section &section : image.sections)
-        EXPECT_EQ(section.rawOffset + 8, FileOffset(image, section.virtualAddress + 8, 4)) << section.name;
+        EXPECT_EQ(section.rawOffset + 8, FileOffset(image, section.virtualAddress + 8, 4))
+            << section.name;
     EXPECT_EQ(0x3cu, FileOffset(image, 0x3c, 4)); // headers map to themselves
 
     uint32_t offset;
@@ -788,12 +825,14 @@ TEST(PeParser, ReadsNamedResourcesUnderTheirTypeOnly) {
         EXPECT_FALSE(dialogs[1].named);
         EXPECT_EQ(100, dialogs[1].id);
         EXPECT_EQ(4u, dialogs[0].dataSize);
-        EXPECT_EQ(0xC0DE0000u + pe::kRtDialog, pe::Get32(image.bytes, FileOffset(image, dialogs[0].dataRva, 4)));
+        EXPECT_EQ(0xC0DE0000u + pe::kRtDialog,
+                  pe::Get32(image.bytes, FileOffset(image, dialogs[0].dataRva, 4)));
 
         std::vector<pe::Resource> groups = Resources(image, pe::kRtGroupIcon);
         ASSERT_EQ(1u, groups.size());
         EXPECT_EQ("WCODE", groups[0].name);
-        EXPECT_EQ(0xC0DE0000u + pe::kRtGroupIcon, pe::Get32(image.bytes, FileOffset(image, groups[0].dataRva, 4)));
+        EXPECT_EQ(0xC0DE0000u + pe::kRtGroupIcon,
+                  pe::Get32(image.bytes, FileOffset(image, groups[0].dataRva, 4)));
 
         EXPECT_TRUE(Resources(image, pe::kRtMenu).empty());
     }
@@ -816,7 +855,8 @@ TEST(PeParser, RejectsDamagedFiles) {
     };
     rejects({}, "empty file");
     rejects(std::vector<uint8_t>(good.begin(), good.begin() + 0x90), "cut inside the file header");
-    rejects(std::vector<uint8_t>(good.begin(), good.begin() + kFirstRawOffset + 0x100), "cut inside section data");
+    rejects(std::vector<uint8_t>(good.begin(), good.begin() + kFirstRawOffset + 0x100),
+            "cut inside section data");
     std::vector<uint8_t> bytes = good;
     bytes[1] = 'X';
     rejects(bytes, "no MZ");
@@ -897,7 +937,8 @@ TEST(PeParser, ReadsVersionResourceThroughTheResourceTree) {
     spec.fileDateLs = 0x01020304;
     spec.tableKey = "040704E4";
     // Keys and values of odd and even lengths, so every kind of padding occurs.
-    spec.strings = {{"A", "x"}, {"Bee", "a value longer than its key"}, {"Comments", ""}, {"Cd", "yz"}};
+    spec.strings = {
+        {"A", "x"}, {"Bee", "a value longer than its key"}, {"Comments", ""}, {"Cd", "yz"}};
     spec.translations = {0x04e40407, 0x04b00409};
 
     Fixture fixture;
@@ -966,24 +1007,29 @@ TEST(PeParser, RejectsDamagedVersionResources) {
 
 TEST(PeChecks, ImportCheckAcceptsSystemDllsInAnyCase) {
     std::vector<pe::ImportedDll> dlls;
-    for (const char *name : {"KERNEL32.dll", "user32.DLL", "Gdi32.dll", "msvcrt.dll", "comctl32.dll",
-                             "ADVAPI32.dll", "shell32.dll", "ole32.dll", "comdlg32.dll", "UxTheme.dll",
-                             "api-ms-win-crt-runtime-l1-1-0.dll", "api-ms-win-core-synch-l1-2-0.dll"})
+    for (const char *name :
+         {"KERNEL32.dll", "user32.DLL", "Gdi32.dll", "msvcrt.dll", "comctl32.dll", "ADVAPI32.dll",
+          "shell32.dll", "ole32.dll", "comdlg32.dll", "UxTheme.dll",
+          "api-ms-win-crt-runtime-l1-1-0.dll", "api-ms-win-core-synch-l1-2-0.dll"})
         dlls.push_back({name, false});
     EXPECT_TRUE(ImportsOnlySystemDlls(dlls));
 }
 
 TEST(PeChecks, ImportCheckRejectsEmptyListsAndOtherDlls) {
-    EXPECT_FALSE(ImportsOnlySystemDlls({})) << "finding no DLLs means the import table was not read";
-    for (const char *name : {"libgcc_s_dw2-1.dll", "libgcc_s_seh-1.dll", "libstdc++-6.dll", "libwinpthread-1.dll",
-                             "kernel32x.dll", "kernel32.dll.dll", "msvcr120.dll", "api-ms-win-crt-.dll",
-                             "api-ms-win-shcore-scaling-l1-1-1.dll", "trical.dll"}) {
-        testing::AssertionResult result = ImportsOnlySystemDlls({{"KERNEL32.dll", false}, {name, false}});
+    EXPECT_FALSE(ImportsOnlySystemDlls({}))
+        << "finding no DLLs means the import table was not read";
+    for (const char *name :
+         {"libgcc_s_dw2-1.dll", "libgcc_s_seh-1.dll", "libstdc++-6.dll", "libwinpthread-1.dll",
+          "kernel32x.dll", "kernel32.dll.dll", "msvcr120.dll", "api-ms-win-crt-.dll",
+          "api-ms-win-shcore-scaling-l1-1-1.dll", "trical.dll"}) {
+        testing::AssertionResult result =
+            ImportsOnlySystemDlls({{"KERNEL32.dll", false}, {name, false}});
         EXPECT_FALSE(result) << name;
         EXPECT_NE(std::string::npos, std::string(result.message()).find(name)) << result.message();
     }
     EXPECT_NE(std::string::npos,
-              std::string(ImportsOnlySystemDlls({{"libwinpthread-1.dll", false}}).message()).find("MinGW runtime"));
+              std::string(ImportsOnlySystemDlls({{"libwinpthread-1.dll", false}}).message())
+                  .find("MinGW runtime"));
 
     // The same verdicts through the parser, delay-loaded DLLs included.
     Fixture fixture;
@@ -1007,9 +1053,11 @@ TEST(PeChecks, ExportCheckNamesWhatIsWrong) {
 
     testing::AssertionResult missing = ExportsResolveToCode(image, exports, {"CalDlg", "Settings"});
     EXPECT_FALSE(missing);
-    EXPECT_NE(std::string::npos, std::string(missing.message()).find("\"Settings\" is not exported"))
+    EXPECT_NE(std::string::npos,
+              std::string(missing.message()).find("\"Settings\" is not exported"))
         << missing.message();
-    EXPECT_EQ(std::string::npos, std::string(missing.message()).find("\"CalDlg\" is not")) << missing.message();
+    EXPECT_EQ(std::string::npos, std::string(missing.message()).find("\"CalDlg\" is not"))
+        << missing.message();
 
     // A stdcall name as the 32-bit compiler decorates it is a different name.
     Fixture decorated;
@@ -1025,18 +1073,22 @@ TEST(PeChecks, ExportCheckNamesWhatIsWrong) {
     Fixture data;
     data.exportIntoData = "Table";
     pe::Image dataImage = ParseFixture(data);
-    testing::AssertionResult notCode = ExportsResolveToCode(dataImage, Exports(dataImage), {"Table"});
+    testing::AssertionResult notCode =
+        ExportsResolveToCode(dataImage, Exports(dataImage), {"Table"});
     EXPECT_FALSE(notCode);
-    EXPECT_NE(std::string::npos, std::string(notCode.message()).find("not code")) << notCode.message();
+    EXPECT_NE(std::string::npos, std::string(notCode.message()).find("not code"))
+        << notCode.message();
 }
 
 TEST(PeChecks, ResourceCheckWantsTheNameNotANumber) {
     Fixture fixture;
-    fixture.resources = {{pe::kRtDialog, "", 100}, {pe::kRtDialog, "CALX", 0}, {pe::kRtGroupIcon, "CAL", 0}};
+    fixture.resources = {
+        {pe::kRtDialog, "", 100}, {pe::kRtDialog, "CALX", 0}, {pe::kRtGroupIcon, "CAL", 0}};
     pe::Image image = ParseFixture(fixture);
     testing::AssertionResult result = HasNamedResource(Resources(image, pe::kRtDialog), "CAL");
     EXPECT_FALSE(result);
-    EXPECT_NE(std::string::npos, std::string(result.message()).find("\"CALX\", #100")) << result.message();
+    EXPECT_NE(std::string::npos, std::string(result.message()).find("\"CALX\", #100"))
+        << result.message();
     EXPECT_TRUE(HasNamedResource(Resources(image, pe::kRtGroupIcon), "CAL"));
     EXPECT_FALSE(HasNamedResource({}, "CAL"));
 
@@ -1063,16 +1115,20 @@ TEST(PeChecks, VersionCheckNamesEveryMismatch) {
         {[](VersionSpec &v) { v.fileOs = 4; }, "file OS"},
         {[](VersionSpec &v) { v.fileDateLs = 0x5f000000; }, "file date (low half)"},
         {[](VersionSpec &v) { v.strings[6].value += "!"; }, "ProductName is \""},
-        {[](VersionSpec &v) { v.strings.erase(v.strings.begin() + 4); }, "LegalCopyright is missing"},
-        {[](VersionSpec &v) { v.tableKey = "040704B0"; }, "the translation asks for string table 040904b0"},
+        {[](VersionSpec &v) { v.strings.erase(v.strings.begin() + 4); },
+         "LegalCopyright is missing"},
+        {[](VersionSpec &v) { v.tableKey = "040704B0"; },
+         "the translation asks for string table 040904b0"},
         {[](VersionSpec &v) { v.translations.clear(); }, "0 translations"},
     };
     for (const Fault &fault : faults) {
         VersionSpec spec;
         fault.apply(spec);
-        testing::AssertionResult result = VersionMatchesHeader(ParseVersion(BuildVersionResource(spec)));
+        testing::AssertionResult result =
+            VersionMatchesHeader(ParseVersion(BuildVersionResource(spec)));
         EXPECT_FALSE(result) << fault.reported;
-        EXPECT_NE(std::string::npos, std::string(result.message()).find(fault.reported)) << result.message();
+        EXPECT_NE(std::string::npos, std::string(result.message()).find(fault.reported))
+            << result.message();
     }
 }
 
@@ -1105,7 +1161,8 @@ TEST(PeChecks, ManifestCheckNamesWhatIsWrong) {
         {replaced("asInvoker", "requireAdministrator"), "no level=\"asinvoker\""},
         {replaced("\"false\"", "\"true\""), "no uiaccess=\"false\""},
         {replaced("1f676c76", "1f676c77"), "no supportedOS {1f676c76-80e1-4239-95bb-83d0f6d0da78}"},
-        {good + "<assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"/>",
+        {good + "<assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" "
+                "version=\"6.0.0.0\"/>",
          "asks for microsoft.windows.common-controls"},
         {good + "<dpiAware>true</dpiAware>", "asks for dpiaware"},
         {good + "<dpiAwareness>PerMonitorV2</dpiAwareness>", "asks for dpiaware"},
@@ -1114,7 +1171,8 @@ TEST(PeChecks, ManifestCheckNamesWhatIsWrong) {
     for (const Fault &fault : faults) {
         testing::AssertionResult result = ManifestIsAsIntended(fault.manifest);
         EXPECT_FALSE(result) << fault.manifest;
-        EXPECT_NE(std::string::npos, std::string(result.message()).find(fault.reported)) << result.message();
+        EXPECT_NE(std::string::npos, std::string(result.message()).find(fault.reported))
+            << result.message();
     }
 }
 
@@ -1128,9 +1186,11 @@ TEST(PeChecks, ReproducibilityCheckNamesTimesAndPaths) {
     stamped.languageDirectoryStamp = 0x6b16d894;
     testing::AssertionResult result = HasNoBuildTimesOrPaths(ParseFixture(stamped), tree);
     EXPECT_FALSE(result);
-    for (const char *reported : {"file header time stamp 0x6b16d892", "export directory time stamp 0x6b16d893",
-                                 "resource directory 7 time stamp 0x6b16d894"})
-        EXPECT_NE(std::string::npos, std::string(result.message()).find(reported)) << result.message();
+    for (const char *reported :
+         {"file header time stamp 0x6b16d892", "export directory time stamp 0x6b16d893",
+          "resource directory 7 time stamp 0x6b16d894"})
+        EXPECT_NE(std::string::npos, std::string(result.message()).find(reported))
+            << result.message();
 
     pe::Image image = ParseFixture(Fixture());
     image.directories[pe::kDirDebug] = {kRdataRva, 28};
@@ -1149,7 +1209,8 @@ TEST(PeChecks, ReproducibilityCheckNamesTimesAndPaths) {
         }
         result = HasNoBuildTimesOrPaths(image, tree);
         EXPECT_FALSE(result) << (wide ? "wide" : "narrow");
-        EXPECT_NE(std::string::npos, std::string(result.message()).find("the path " + tree)) << result.message();
+        EXPECT_NE(std::string::npos, std::string(result.message()).find("the path " + tree))
+            << result.message();
     }
 }
 
@@ -1169,14 +1230,16 @@ void PrintTo(const Target &target, std::ostream *out) {
 }
 
 class TricalExe : public testing::TestWithParam<Target> {
-protected:
+  protected:
     void SetUp() override {
         const Target &target = GetParam();
         std::vector<uint8_t> bytes;
         ASSERT_TRUE(pe::ReadFile(target.path, &bytes))
-            << "cannot read " << target.path << "; build it with cmake --build " << target.buildDirectory;
+            << "cannot read " << target.path << "; build it with cmake --build "
+            << target.buildDirectory;
         std::string error;
-        ASSERT_TRUE(pe::ParseImage(std::move(bytes), &image, &error)) << target.path << ": " << error;
+        ASSERT_TRUE(pe::ParseImage(std::move(bytes), &image, &error))
+            << target.path << ": " << error;
     }
 
     pe::Image image;
@@ -1187,7 +1250,8 @@ TEST_P(TricalExe, IsAWindowsGuiProgramForItsTarget) {
     EXPECT_EQ(pe::Hex(GetParam().magic), pe::Hex(image.magic));
     EXPECT_EQ(pe::kSubsystemWindowsGui, image.subsystem);
     EXPECT_NE(0, image.fileCharacteristics & pe::kFileExecutableImage);
-    EXPECT_EQ(0, image.fileCharacteristics & pe::kFileDll) << "exports must not turn the program into a DLL";
+    EXPECT_EQ(0, image.fileCharacteristics & pe::kFileDll)
+        << "exports must not turn the program into a DLL";
 }
 
 TEST_P(TricalExe, ImportsOnlySystemDlls) {
@@ -1230,8 +1294,9 @@ TEST_P(TricalExe, CarriesTheVersionOfVersionH) {
 
     std::vector<pe::Resource> dialogs;
     ASSERT_TRUE(pe::ReadResources(image, pe::kRtDialog, &dialogs, &error)) << error;
-    auto about = std::find_if(dialogs.begin(), dialogs.end(),
-                              [](const pe::Resource &resource) { return resource.name == "ABOUTBOX"; });
+    auto about = std::find_if(dialogs.begin(), dialogs.end(), [](const pe::Resource &resource) {
+        return resource.name == "ABOUTBOX";
+    });
     ASSERT_NE(dialogs.end(), about) << "no ABOUTBOX dialog";
     EXPECT_TRUE(DialogHasText(pe::ResourceData(image, *about), TRICAL_VERSION_LABEL));
 }
@@ -1253,8 +1318,10 @@ TEST_P(TricalExe, HasNoBuildTimesOrPaths) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Shipped, TricalExe,
-                         testing::Values(Target{"win32", TRICAL_WIN32_EXE, "build/win32", pe::kMachineI386,
-                                                pe::kMagicPe32},
-                                         Target{"win64", TRICAL_WIN64_EXE, "build/win64", pe::kMachineAmd64,
-                                                pe::kMagicPe32Plus}),
-                         [](const testing::TestParamInfo<Target> &info) { return std::string(info.param.label); });
+                         testing::Values(Target{"win32", TRICAL_WIN32_EXE, "build/win32",
+                                                pe::kMachineI386, pe::kMagicPe32},
+                                         Target{"win64", TRICAL_WIN64_EXE, "build/win64",
+                                                pe::kMachineAmd64, pe::kMagicPe32Plus}),
+                         [](const testing::TestParamInfo<Target> &info) {
+                             return std::string(info.param.label);
+                         });

@@ -18,8 +18,8 @@ HWND MakeCalendar(HWND *current, HWND *previous) {
     frameClass.lpfnWndProc = DefWindowProcA;
     frameClass.lpszClassName = "PainterTestFrame";
     RegisterClassA(&frameClass);
-    HWND dialog = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 20, 20, 400, 200,
-                                  nullptr, nullptr, nullptr, nullptr);
+    HWND dialog = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 20, 20, 400, 200, nullptr,
+                                  nullptr, nullptr, nullptr);
     *current = CreateWindowExA(0, "PainterTestFrame", "", WS_CHILD | WS_VISIBLE, 150, 30, 158, 133,
                                dialog, reinterpret_cast<HMENU>(IDC_CURFRAME), nullptr, nullptr);
     *previous = CreateWindowExA(0, "PainterTestFrame", "", WS_CHILD | WS_VISIBLE, 10, 60, 116, 98,

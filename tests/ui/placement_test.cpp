@@ -16,8 +16,8 @@ struct Case {
 
 // A popup of the calendar's size, as the dialog manager makes it.
 HWND MakeWindow() {
-    return CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 428, 172, nullptr,
-                           nullptr, nullptr, nullptr);
+    return CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 428, 172, nullptr, nullptr,
+                           nullptr, nullptr);
 }
 
 void WriteSettings(const char *x, const char *y) {
@@ -43,15 +43,24 @@ POINT Centred() {
 
 TEST(ParseCoordinate, OnlyWholeIntsAreTaken) {
     const Case cases[] = {
-        {"0", true, 0},           {"298", true, 298},
-        {"-300", true, -300},     {"+12", true, 12},
-        {"2147483647", true, 2147483647}, {"-2147483648", true, -2147483647 - 1},
-        {"", false, 0},           {"-", false, 0},
-        {"abc", false, 0},        {"12abc", false, 0},
-        {"99999999999", false, 0}, {"2147483648", false, 0},
-        {"-2147483649", false, 0}, {"0x10", false, 0},
-        {"1e3", false, 0},        {"12 3", false, 0},
-        {"--5", false, 0},        {"00000000000012", false, 0},
+        {"0", true, 0},
+        {"298", true, 298},
+        {"-300", true, -300},
+        {"+12", true, 12},
+        {"2147483647", true, 2147483647},
+        {"-2147483648", true, -2147483647 - 1},
+        {"", false, 0},
+        {"-", false, 0},
+        {"abc", false, 0},
+        {"12abc", false, 0},
+        {"99999999999", false, 0},
+        {"2147483648", false, 0},
+        {"-2147483649", false, 0},
+        {"0x10", false, 0},
+        {"1e3", false, 0},
+        {"12 3", false, 0},
+        {"--5", false, 0},
+        {"00000000000012", false, 0},
     };
     for (const Case &c : cases) {
         int value = 777;
@@ -100,9 +109,8 @@ TEST(SavedPosition, UnusablePlacesAreCentredInstead) {
         {"9999", "40"},     // "no position saved"
         {"5000", "40"},     // right of every monitor
         {"-428", "40"},     // just left of the screen, not a pixel on it
-        {"12abc", "40"},    {"100", ""},
-        {"99999999999", "40"}, {"0x10", "40"},
-        {"2147483600", "40"},
+        {"12abc", "40"},    {"100", ""},          {"99999999999", "40"},
+        {"0x10", "40"},     {"2147483600", "40"},
     };
     HWND window = MakeWindow();
     for (const Saved &saved : unusable) {
@@ -110,8 +118,10 @@ TEST(SavedPosition, UnusablePlacesAreCentredInstead) {
         SetWindowPos(window, nullptr, 3, 3, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         RestorePosition(window);
         POINT at = TopLeft(window);
-        EXPECT_EQ(Centred().x, at.x) << (saved.x ? saved.x : "-") << "," << (saved.y ? saved.y : "-");
-        EXPECT_EQ(Centred().y, at.y) << (saved.x ? saved.x : "-") << "," << (saved.y ? saved.y : "-");
+        EXPECT_EQ(Centred().x, at.x)
+            << (saved.x ? saved.x : "-") << "," << (saved.y ? saved.y : "-");
+        EXPECT_EQ(Centred().y, at.y)
+            << (saved.x ? saved.x : "-") << "," << (saved.y ? saved.y : "-");
     }
     // One pixel column on the screen is enough to reach it again.
     WriteSettings("-427", "700");

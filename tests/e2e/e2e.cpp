@@ -1,0 +1,857 @@
+#include "e2e.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <sstream>
+
+using ::testing::AssertionFailure;
+using ::testing::AssertionResult;
+using ::testing::AssertionSuccess;
+
+const int kFrameIds[kPanelCount] = {kPrevFrame, kCurrentFrame, kNextFrame};
+
+// Polling interval while waiting for something on the screen or in a window.
+static const DWORD kPollMs = 15;
+
+ULONGLONG Now() { return GetTickCount64(); }
+
+// ---- the clock --------------------------------------------------------------
+
+// libfaketime in every process of this run re-reads this file at each clock
+// read; it holds one offset in seconds from the real clock, "+N" or "-N".
+static std::string ClockFile() {
+    char unixPath[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("FAKETIME_TIMESTAMP_FILE", unixPath, sizeof unixPath);
+    if (length == 0 || length >= sizeof unixPath || unixPath[0] != '/')
+        return "";
+    std::string path = "Z:";
+    for (const char *c = unixPath; *c; ++c)
+        path += *c == '/' ? '\\' : *c;
+    return path;
+}
+
+static bool clockOffsetKnown = false;
+static long long clockOffset = 0;
+
+static bool ReadClockOffset(long long *offset) {
+    FILE *file = fopen(ClockFile().c_str(), "rb");
+    if (!file)
+        return false;
+    char text[64] = "";
+    bool ok = fgets(text, sizeof text, file) != nullptr;
+    fclose(file);
+    if (!ok)
+        return false;
+    char *end = nullptr;
+    *offset = strtoll(text, &end, 10);
+    return end != text;
+}
+
+static bool WriteClockOffset(long long offset) {
+    std::string path = ClockFile();
+    std::string fresh = path + ".new";
+    FILE *file = fopen(fresh.c_str(), "wb");
+    if (!file)
+        return false;
+    fprintf(file, "%+lld\n", offset);
+    if (fclose(file) != 0)
+        return false;
+    // A rename, so that no reader ever sees a half-written offset.
+    return MoveFileExA(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool ClockCanBeSet() {
+    char preload[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("LD_PRELOAD", preload, sizeof preload);
+    if (length == 0 || length >= sizeof preload || !strstr(preload, "libfaketime"))
+        return false;
+    if (ClockFile().empty())
+        return false;
+    if (!clockOffsetKnown)
+        clockOffsetKnown = ReadClockOffset(&clockOffset);
+    return clockOffsetKnown;
+}
+
+// The driver's own clock is faked like trical's, so the move can be checked
+// here: the driver must see the time it asked for.
+static bool MoveClockTo(time_t target) {
+    if (!ClockCanBeSet())
+        return false;
+    long long offset = clockOffset + (static_cast<long long>(target) - time(nullptr));
+    if (!WriteClockOffset(offset))
+        return false;
+    clockOffset = offset;
+    long long seen = time(nullptr);
+    return seen >= target && seen <= target + 2;
+}
+
+bool SetLocalClock(int year, int month, int day, int hour, int minute, int second) {
+    struct tm local = {};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_sec = second;
+    local.tm_isdst = -1;
+    time_t target = mktime(&local);
+    return target != static_cast<time_t>(-1) && MoveClockTo(target);
+}
+
+bool ShiftClock(long long seconds) {
+    return MoveClockTo(static_cast<time_t>(time(nullptr) + seconds));
+}
+
+// ---- the settings file ------------------------------------------------------
+
+std::string SettingsPath() {
+    char windows[MAX_PATH];
+    UINT length = GetWindowsDirectoryA(windows, sizeof windows);
+    if (length == 0 || length >= sizeof windows)
+        return "";
+    return std::string(windows) + "\\TRICAL.INI";
+}
+
+bool RemoveSettings() {
+    std::string path = SettingsPath();
+    if (DeleteFileA(path.c_str()))
+        return true;
+    return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+bool WriteSettings(const std::string &text) {
+    FILE *file = fopen(SettingsPath().c_str(), "wb");
+    if (!file)
+        return false;
+    bool ok = fwrite(text.data(), 1, text.size(), file) == text.size();
+    return fclose(file) == 0 && ok;
+}
+
+bool ReadSettings(std::string *text) {
+    FILE *file = fopen(SettingsPath().c_str(), "rb");
+    if (!file)
+        return false;
+    text->clear();
+    char buffer[512];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, file)) > 0)
+        text->append(buffer, n);
+    fclose(file);
+    return true;
+}
+
+static std::string Trim(const std::string &text) {
+    size_t begin = text.find_first_not_of(" \t\r\n");
+    if (begin == std::string::npos)
+        return "";
+    size_t end = text.find_last_not_of(" \t\r\n");
+    return text.substr(begin, end - begin + 1);
+}
+
+static bool ParseWholeInt(const std::string &text, long long *value) {
+    if (text.empty())
+        return false;
+    char *end = nullptr;
+    *value = strtoll(text.c_str(), &end, 10);
+    return *end == '\0';
+}
+
+AssertionResult SavedPlaceIs(int x, int y) {
+    std::string text;
+    if (!ReadSettings(&text))
+        return AssertionFailure() << SettingsPath() << " does not exist";
+    std::istringstream lines(text);
+    std::string line;
+    bool inSection = false;
+    int xCount = 0;
+    int yCount = 0;
+    long long xValue = 0;
+    long long yValue = 0;
+    bool xWhole = false;
+    bool yWhole = false;
+    while (std::getline(lines, line)) {
+        line = Trim(line);
+        if (!line.empty() && line[0] == '[') {
+            inSection = _stricmp(line.c_str(), "[LOC]") == 0;
+            continue;
+        }
+        size_t equals = line.find('=');
+        if (!inSection || equals == std::string::npos)
+            continue;
+        std::string key = Trim(line.substr(0, equals));
+        std::string value = Trim(line.substr(equals + 1));
+        if (_stricmp(key.c_str(), "XLOC") == 0) {
+            ++xCount;
+            xWhole = ParseWholeInt(value, &xValue);
+        } else if (_stricmp(key.c_str(), "YLOC") == 0) {
+            ++yCount;
+            yWhole = ParseWholeInt(value, &yValue);
+        }
+    }
+    if (xCount != 1 || yCount != 1 || !xWhole || !yWhole || xValue != x || yValue != y)
+        return AssertionFailure() << "expected [LOC] XLOC=" << x << " YLOC=" << y
+                                  << " in TRICAL.INI, which holds:\n"
+                                  << text;
+    return AssertionSuccess();
+}
+
+// ---- processes and windows --------------------------------------------------
+
+static std::string TricalPath() {
+    char self[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
+    if (length == 0 || length >= sizeof self)
+        return "";
+    std::string path(self, length);
+    size_t slash = path.find_last_of("\\/");
+    return path.substr(0, slash + 1) + "trical.exe";
+}
+
+bool StartTrical(const char *arguments, PROCESS_INFORMATION *process) {
+    std::string path = TricalPath();
+    std::string commandLine = "\"" + path + "\"";
+    if (arguments && *arguments)
+        commandLine += std::string(" ") + arguments;
+    std::vector<char> writable(commandLine.begin(), commandLine.end());
+    writable.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    *process = PROCESS_INFORMATION{};
+    return CreateProcessA(path.c_str(), writable.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, process) != 0;
+}
+
+static std::string ClassOf(HWND window) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+struct WindowSearch {
+    DWORD processId;
+    bool shownOnly;
+    const char *className; // nullptr for any
+    std::vector<HWND> found;
+};
+
+static BOOL CALLBACK CollectWindow(HWND window, LPARAM parameter) {
+    WindowSearch *search = reinterpret_cast<WindowSearch *>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (search->processId && owner != search->processId)
+        return TRUE;
+    if (search->shownOnly && !IsWindowVisible(window))
+        return TRUE;
+    if (search->className && ClassOf(window) != search->className)
+        return TRUE;
+    search->found.push_back(window);
+    return TRUE;
+}
+
+static std::vector<HWND> FindWindows(DWORD processId, bool shownOnly, const char *className) {
+    WindowSearch search = {processId, shownOnly, className, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::vector<HWND> ShownWindowsOf(DWORD processId) { return FindWindows(processId, true, nullptr); }
+
+std::vector<HWND> MarkerWindows() { return FindWindows(0, false, "TRICALClass"); }
+
+static bool Running(const PROCESS_INFORMATION &process) {
+    return process.hProcess && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+// The template's own text of the right title; the first paint replaces it.
+static bool FirstPaintDone(HWND dialog) {
+    std::string right = ItemText(dialog, kNextTitle);
+    return !right.empty() && right != "FEBRUARY";
+}
+
+HWND WaitForCalendar(const PROCESS_INFORMATION &process, ULONGLONG timeoutMs) {
+    ULONGLONG deadline = Now() + timeoutMs;
+    do {
+        std::vector<HWND> dialogs = FindWindows(process.dwProcessId, true, "#32770");
+        if (dialogs.size() == 1 && FirstPaintDone(dialogs[0]))
+            return dialogs[0];
+        if (!Running(process))
+            return nullptr;
+        Sleep(kPollMs);
+    } while (Now() < deadline);
+    return nullptr;
+}
+
+bool WaitForExit(const PROCESS_INFORMATION &process, ULONGLONG timeoutMs, DWORD *exitCode) {
+    if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0)
+        return false;
+    return GetExitCodeProcess(process.hProcess, exitCode) != 0;
+}
+
+std::string ItemText(HWND dialog, int id) {
+    char text[256] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+Titles ReadTitles(HWND dialog) {
+    return {ItemText(dialog, kPrevTitle), ItemText(dialog, kCurrentTitle),
+            ItemText(dialog, kNextTitle)};
+}
+
+bool SameTitles(const Titles &a, const Titles &b) {
+    return a.left == b.left && a.middle == b.middle && a.right == b.right;
+}
+
+std::string Describe(const Titles &titles) {
+    return "\"" + titles.left + "\" | \"" + titles.middle + "\" | \"" + titles.right + "\"";
+}
+
+AssertionResult TitlesBecome(HWND dialog, const Titles &expected, ULONGLONG timeoutMs) {
+    ULONGLONG deadline = Now() + timeoutMs;
+    Titles seen = ReadTitles(dialog);
+    while (!SameTitles(seen, expected) && Now() < deadline) {
+        Sleep(kPollMs);
+        seen = ReadTitles(dialog);
+    }
+    if (SameTitles(seen, expected))
+        return AssertionSuccess();
+    return AssertionFailure() << "titles are " << Describe(seen) << ", expected "
+                              << Describe(expected);
+}
+
+RECT WindowRectOf(HWND window) {
+    RECT r = {};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+RECT RectInParent(HWND child) {
+    RECT r = WindowRectOf(child);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT *>(&r), 2);
+    return r;
+}
+
+POINT BareBodyPoint(HWND dialog) {
+    RECT client = {};
+    GetClientRect(dialog, &client);
+    RECT leftFrame = RectInParent(GetDlgItem(dialog, kPrevFrame));
+    POINT point = {(leftFrame.left + leftFrame.right) / 2, (leftFrame.bottom + client.bottom) / 2};
+    ClientToScreen(dialog, &point);
+    return point;
+}
+
+POINT CentredPlace(int width, int height) {
+    POINT place = {(GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                   (GetSystemMetrics(SM_CYSCREEN) - height) / 3};
+    return place;
+}
+
+// ---- input ------------------------------------------------------------------
+
+// Absolute mouse coordinates run 0..65535 over the screen; rounding up makes
+// the system's scaling back land on exactly this pixel.
+static LONG Normalised(int pixel, int extent) {
+    return static_cast<LONG>((static_cast<long long>(pixel) * 65536 + extent - 1) / extent);
+}
+
+// Under Wine a move of the cursor from here also reaches the other
+// program's X11 connection as motion of its own, which it passes back a
+// moment later: the cursor briefly returns to where it was, then comes back.
+// A button event sent in that moment lands in the wrong place, or a drag ends
+// short. So the cursor is moved first and has to stay put for this long
+// before a button is pressed or released.
+static const ULONGLONG kCursorQuietMs = 150;
+
+static INPUT MouseAt(int x, int y, DWORD buttons) {
+    INPUT event = {};
+    event.type = INPUT_MOUSE;
+    event.mi.dx = Normalised(x, GetSystemMetrics(SM_CXSCREEN));
+    event.mi.dy = Normalised(y, GetSystemMetrics(SM_CYSCREEN));
+    event.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+    return event;
+}
+
+static AssertionResult Send(std::vector<INPUT> events) {
+    UINT count = static_cast<UINT>(events.size());
+    if (SendInput(count, events.data(), sizeof(INPUT)) != count)
+        return AssertionFailure() << "SendInput refused mouse input, error " << GetLastError();
+    return AssertionSuccess();
+}
+
+static AssertionResult MoveMouse(int x, int y) {
+    AssertionResult sent = Send({MouseAt(x, y, 0)});
+    if (!sent)
+        return sent;
+    ULONGLONG deadline = Now() + 5000;
+    ULONGLONG arrived = 0;
+    POINT cursor = {};
+    while (Now() < deadline) {
+        bool there = GetCursorPos(&cursor) && cursor.x == x && cursor.y == y;
+        if (!there)
+            arrived = 0;
+        else if (!arrived)
+            arrived = Now();
+        else if (Now() - arrived >= kCursorQuietMs)
+            return AssertionSuccess();
+        Sleep(kPollMs);
+    }
+    return AssertionFailure() << "the cursor is at (" << cursor.x << ", " << cursor.y
+                              << ") instead of (" << x << ", " << y << ")";
+}
+
+AssertionResult Click(int x, int y) {
+    AssertionResult done = MoveMouse(x, y);
+    if (done)
+        done = Send({MouseAt(x, y, MOUSEEVENTF_LEFTDOWN), MouseAt(x, y, MOUSEEVENTF_LEFTUP)});
+    return done;
+}
+
+// One call, so both clicks fall well inside the double-click time.
+AssertionResult DoubleClick(int x, int y) {
+    AssertionResult done = MoveMouse(x, y);
+    if (done)
+        done = Send({MouseAt(x, y, MOUSEEVENTF_LEFTDOWN), MouseAt(x, y, MOUSEEVENTF_LEFTUP),
+                     MouseAt(x, y, MOUSEEVENTF_LEFTDOWN), MouseAt(x, y, MOUSEEVENTF_LEFTUP)});
+    return done;
+}
+
+static HWND CaptureOfThreadOf(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
+        return nullptr;
+    return info.hwndCapture;
+}
+
+static AssertionResult WaitForCapture(HWND window, bool captured) {
+    ULONGLONG deadline = Now() + 10000;
+    while ((CaptureOfThreadOf(window) == window) != captured) {
+        if (Now() >= deadline)
+            return AssertionFailure() << (captured ? "the window never took the mouse capture"
+                                                   : "the window kept the mouse capture");
+        Sleep(kPollMs);
+    }
+    return AssertionSuccess();
+}
+
+// Moves outside the window only reach it once it holds the capture, which it
+// takes when it has handled the press; so the press is waited for first.
+AssertionResult Drag(HWND window, POINT from, POINT to) {
+    AssertionResult done = MoveMouse(from.x, from.y);
+    if (done)
+        done = Send({MouseAt(from.x, from.y, MOUSEEVENTF_LEFTDOWN)});
+    if (done)
+        done = WaitForCapture(window, true);
+    const int steps = 4;
+    for (int i = 1; i <= steps && done; ++i)
+        done =
+            MoveMouse(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps);
+    if (done)
+        done = Send({MouseAt(to.x, to.y, MOUSEEVENTF_LEFTUP)});
+    if (done)
+        done = WaitForCapture(window, false);
+    return done;
+}
+
+AssertionResult Type(WORD virtualKey) {
+    INPUT events[2] = {};
+    for (INPUT &event : events) {
+        event.type = INPUT_KEYBOARD;
+        event.ki.wVk = virtualKey;
+    }
+    events[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    if (SendInput(2, events, sizeof events[0]) != 2)
+        return AssertionFailure() << "SendInput refused a key, error " << GetLastError();
+    return AssertionSuccess();
+}
+
+AssertionResult ClickButton(HWND dialog, int id) {
+    HWND button = GetDlgItem(dialog, id);
+    if (!button)
+        return AssertionFailure() << "the dialog has no control " << id;
+    RECT r = WindowRectOf(button);
+    return Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+AssertionResult Press(HWND dialog, int id, const Titles &expected) {
+    AssertionResult clicked = ClickButton(dialog, id);
+    if (!clicked)
+        return clicked;
+    return TitlesBecome(dialog, expected);
+}
+
+AssertionResult ParkMouseAwayFrom(HWND window) {
+    RECT r = WindowRectOf(window);
+    int right = GetSystemMetrics(SM_CXSCREEN) - 1;
+    int bottom = GetSystemMetrics(SM_CYSCREEN) - 1;
+    const POINT corners[4] = {{right, bottom}, {0, bottom}, {right, 0}, {0, 0}};
+    for (const POINT &corner : corners) {
+        POINT p = corner;
+        if (!PtInRect(&r, p))
+            return MoveMouse(p.x, p.y);
+    }
+    return AssertionFailure() << "the window covers every corner of the screen";
+}
+
+// ---- the screen -------------------------------------------------------------
+
+Picture CaptureScreen(const RECT &area) {
+    Picture picture = {area.right - area.left, area.bottom - area.top, {}};
+    if (picture.width <= 0 || picture.height <= 0) {
+        picture.width = picture.height = 0;
+        return picture;
+    }
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = picture.width;
+    info.bmiHeader.biHeight = -picture.height; // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void *bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap && bits) {
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        if (BitBlt(memory, 0, 0, picture.width, picture.height, screen, area.left, area.top,
+                   SRCCOPY)) {
+            GdiFlush();
+            const DWORD *row = static_cast<const DWORD *>(bits);
+            picture.pixels.resize(static_cast<size_t>(picture.width) * picture.height);
+            for (size_t i = 0; i < picture.pixels.size(); ++i) {
+                DWORD p = row[i];
+                picture.pixels[i] = RGB((p >> 16) & 0xff, (p >> 8) & 0xff, p & 0xff);
+            }
+        }
+        SelectObject(memory, previous);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (picture.pixels.empty())
+        picture.width = picture.height = 0;
+    return picture;
+}
+
+Picture CaptureClient(HWND window) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT *>(&client), 2);
+    return CaptureScreen(client);
+}
+
+COLORREF PixelAt(const Picture &picture, int x, int y) {
+    return picture.pixels[static_cast<size_t>(y) * picture.width + x];
+}
+
+bool SamePicture(const Picture &a, const Picture &b) {
+    return a.width == b.width && a.height == b.height && a.pixels == b.pixels;
+}
+
+static std::string DescribeColour(COLORREF c) {
+    char text[32];
+    snprintf(text, sizeof text, "(%d,%d,%d)", GetRValue(c), GetGValue(c), GetBValue(c));
+    return text;
+}
+
+std::string DescribeDifference(const Picture &a, const Picture &b) {
+    if (a.width != b.width || a.height != b.height)
+        return "sizes differ: " + std::to_string(a.width) + "x" + std::to_string(a.height) +
+               " and " + std::to_string(b.width) + "x" + std::to_string(b.height);
+    int count = 0;
+    std::string first;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            if (PixelAt(a, x, y) != PixelAt(b, x, y) && count++ < 8)
+                first += " (" + std::to_string(x) + "," + std::to_string(y) + ") " +
+                         DescribeColour(PixelAt(a, x, y)) + " then " +
+                         DescribeColour(PixelAt(b, x, y)) + ";";
+    return std::to_string(count) + " pixels differ, first at:" + first;
+}
+
+// ---- the three month panels ---------------------------------------------------
+
+MonthOfYear AddMonths(MonthOfYear month, int count) {
+    int index = month.year * 12 + month.month + count;
+    MonthOfYear result = {index % 12, index / 12};
+    if (result.month < 0) {
+        result.month += 12;
+        --result.year;
+    }
+    return result;
+}
+
+PanelPlan PlanPanel(HWND dialog, int panel, MonthOfYear month, const CalendarDate &today) {
+    PanelPlan plan = {};
+    plan.kind = panel == 1 ? PanelKind::current : PanelKind::side;
+    RECT client = {};
+    GetClientRect(GetDlgItem(dialog, kFrameIds[panel]), &client);
+    plan.width = client.right;
+    plan.height = client.bottom;
+    plan.metrics = MeasureCellMetrics(plan.kind, plan.width, plan.height);
+    plan.layout = LayoutMonth(plan.kind, plan.metrics, plan.width, plan.height, month.month,
+                              month.year, today);
+    return plan;
+}
+
+RECT CellOf(const PanelPlan &plan, const TextItem &item) {
+    RECT cell = {item.x, item.y, item.x + plan.metrics.colWidth, item.y + plan.metrics.rowHeight};
+    RECT whole = {0, 0, plan.width, plan.height};
+    IntersectRect(&cell, &cell, &whole);
+    return cell;
+}
+
+Frames CaptureFrames(HWND dialog) {
+    Frames frames;
+    for (int i = 0; i < kPanelCount; ++i)
+        frames.panel[i] = CaptureClient(GetDlgItem(dialog, kFrameIds[i]));
+    return frames;
+}
+
+static bool SameFrames(const Frames &a, const Frames &b) {
+    for (int i = 0; i < kPanelCount; ++i)
+        if (!SamePicture(a.panel[i], b.panel[i]))
+            return false;
+    return true;
+}
+
+static const char *const kPanelNames[kPanelCount] = {"left", "middle", "right"};
+
+// Wine copies a window's drawing to the screen when its thread goes idle or
+// at the latest every 50 ms; a picture unchanged for longer than that is the
+// one the program meant.
+static const ULONGLONG kQuietMs = 120;
+
+// Round trips through the program's message loop, so that what it had queued
+// (a repaint after a move, say) has been handled before the screen is read.
+static void LetProgramCatchUp(HWND window) {
+    DWORD_PTR result = 0;
+    for (int i = 0; i < 4; ++i)
+        SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+}
+
+AssertionResult WaitForSettledFrames(HWND dialog, MonthOfYear shown, const CalendarDate &today,
+                                     Frames *frames) {
+    PanelPlan plans[kPanelCount];
+    for (int i = 0; i < kPanelCount; ++i)
+        plans[i] = PlanPanel(dialog, i, AddMonths(shown, i - 1), today);
+    LetProgramCatchUp(dialog);
+    ULONGLONG deadline = Now() + 10000;
+    Frames previous = CaptureFrames(dialog);
+    ULONGLONG unchangedSince = Now();
+    for (;;) {
+        Sleep(kPollMs);
+        Frames now = CaptureFrames(dialog);
+        if (!SameFrames(previous, now)) {
+            previous = now;
+            unchangedSince = Now();
+        }
+        AssertionResult why = AssertionSuccess();
+        for (int i = 0; i < kPanelCount && why; ++i) {
+            AssertionResult days = DaysInked(now.panel[i], plans[i]);
+            if (!days)
+                why = AssertionFailure() << kPanelNames[i] << " panel: " << days.message();
+        }
+        if (why && Now() - unchangedSince < kQuietMs)
+            why = AssertionFailure() << "the screen never settled";
+        if (why || Now() >= deadline) {
+            *frames = now;
+            return why;
+        }
+    }
+}
+
+AssertionResult WaitForSettledClient(HWND window, Picture *picture) {
+    LetProgramCatchUp(window);
+    ULONGLONG deadline = Now() + 10000;
+    *picture = CaptureClient(window);
+    ULONGLONG unchangedSince = Now();
+    while (Now() - unchangedSince < kQuietMs) {
+        if (Now() >= deadline)
+            return AssertionFailure() << "the screen never settled";
+        Sleep(kPollMs);
+        Picture now = CaptureClient(window);
+        if (!SamePicture(*picture, now)) {
+            *picture = now;
+            unchangedSince = Now();
+        }
+    }
+    return AssertionSuccess();
+}
+
+// Pixels leaning towards one of the three primaries: exactly that primary
+// where text is drawn unsmoothed, a tint of it where smoothing blends it with
+// the background. Stray colour is looked for with this; the text itself
+// must show the exact colour.
+static bool IsTintOf(COLORREF c, COLORREF primary) {
+    int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
+    if (primary == kRed)
+        return r - (g > b ? g : b) >= 64;
+    if (primary == kBlue)
+        return b - (r > g ? r : g) >= 64;
+    return c == primary;
+}
+
+// Text of any colour: near black, or leaning to red or blue. The grey of the
+// frames' etched edges is lighter than this.
+static bool IsDark(COLORREF c) {
+    return GetRValue(c) < 80 && GetGValue(c) < 80 && GetBValue(c) < 80;
+}
+
+static bool IsInk(COLORREF c) { return IsDark(c) || IsTintOf(c, kRed) || IsTintOf(c, kBlue); }
+
+static int CountIn(const Picture &picture, const RECT &area, bool (*match)(COLORREF, COLORREF),
+                   COLORREF colour) {
+    int count = 0;
+    for (int y = area.top; y < area.bottom && y < picture.height; ++y)
+        for (int x = area.left; x < area.right && x < picture.width; ++x)
+            if (match(PixelAt(picture, x, y), colour))
+                ++count;
+    return count;
+}
+
+static bool IsDayInk(COLORREF c, COLORREF) { return IsDark(c) || IsTintOf(c, kRed); }
+static bool IsColour(COLORREF c, COLORREF colour) { return c == colour; }
+
+AssertionResult DaysInked(const Picture &picture, const PanelPlan &plan) {
+    if (picture.width != plan.width || picture.height != plan.height)
+        return AssertionFailure() << "captured " << picture.width << "x" << picture.height
+                                  << " for a " << plan.width << "x" << plan.height << " frame";
+    std::string missing;
+    for (int i = 0; i < plan.layout.dayCount; ++i)
+        if (CountIn(picture, CellOf(plan, plan.layout.days[i]), IsDayInk, 0) == 0)
+            missing += std::string(" ") + plan.layout.days[i].text;
+    if (!missing.empty())
+        return AssertionFailure() << "no ink in the cells of days" << missing;
+    return AssertionSuccess();
+}
+
+AssertionResult NoStrayInk(const Picture &picture, const PanelPlan &plan) {
+    std::vector<RECT> cells;
+    for (int i = 0; i < plan.layout.dayCount; ++i)
+        cells.push_back(CellOf(plan, plan.layout.days[i]));
+    for (int i = 0; i < plan.layout.headerCount; ++i)
+        cells.push_back(CellOf(plan, plan.layout.header[i]));
+    int stray = 0;
+    std::string where;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            if (!IsInk(PixelAt(picture, x, y)))
+                continue;
+            POINT p = {x, y};
+            bool inCell = false;
+            for (const RECT &cell : cells)
+                if (PtInRect(&cell, p)) {
+                    inCell = true;
+                    break;
+                }
+            if (!inCell && stray++ < 8)
+                where += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
+        }
+    if (stray)
+        return AssertionFailure() << stray << " ink pixels outside every cell, at" << where;
+    return AssertionSuccess();
+}
+
+AssertionResult ColourOnlyIn(const Picture &picture, COLORREF colour, const RECT &area) {
+    RECT whole = {0, 0, picture.width, picture.height};
+    int exactInside = CountIn(picture, area, IsColour, colour);
+    int tinted = CountIn(picture, whole, IsTintOf, colour);
+    int tintedInside = CountIn(picture, area, IsTintOf, colour);
+    if (exactInside == 0 || tintedInside != tinted)
+        return AssertionFailure() << exactInside << " pixels of " << DescribeColour(colour)
+                                  << " in (" << area.left << "," << area.top << ")-(" << area.right
+                                  << "," << area.bottom << "), and " << tinted - tintedInside
+                                  << " of its tint outside";
+    return AssertionSuccess();
+}
+
+AssertionResult ColourAbsent(const Picture &picture, COLORREF colour) {
+    RECT whole = {0, 0, picture.width, picture.height};
+    int tinted = CountIn(picture, whole, IsTintOf, colour);
+    if (tinted)
+        return AssertionFailure() << tinted << " pixels of " << DescribeColour(colour)
+                                  << " or its tint";
+    return AssertionSuccess();
+}
+
+// ---- the fixture ----------------------------------------------------------
+
+void CalendarTest::SetUp() {
+    ASSERT_TRUE(MarkerWindows().empty()) << "a trical from an earlier test is still running";
+    ASSERT_TRUE(ClockCanBeSet()) << "the clock can only be set when run by run-e2e.sh";
+    ASSERT_TRUE(SetLocalClock(1997, 1, 15, 12, 0, 0));
+}
+
+void CalendarTest::TearDown() { EndCalendar(); }
+
+void CalendarTest::EndCalendar() {
+    if (!process_.hProcess)
+        return;
+    DWORD code = 0;
+    if (Running(process_)) {
+        // The test failed before closing it; the close is not what is tested.
+        for (HWND dialog : FindWindows(process_.dwProcessId, false, "#32770"))
+            if (GetDlgItem(dialog, kCloseButton))
+                PostMessageA(dialog, WM_COMMAND, kCloseButton, 0);
+        if (!WaitForExit(process_, 20000, &code)) {
+            TerminateProcess(process_.hProcess, 1);
+            WaitForSingleObject(process_.hProcess, 20000);
+            ADD_FAILURE() << "trical had to be terminated";
+        }
+    }
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+    process_ = PROCESS_INFORMATION{};
+    dialog_ = nullptr;
+}
+
+AssertionResult CalendarTest::Launch(const char *arguments) {
+    if (!StartTrical(arguments, &process_))
+        return AssertionFailure() << "CreateProcess failed, error " << GetLastError();
+    dialog_ = WaitForCalendar(process_, 30000);
+    if (!dialog_) {
+        DWORD code = 0;
+        if (!Running(process_) && GetExitCodeProcess(process_.hProcess, &code))
+            return AssertionFailure()
+                   << "trical ended with exit code " << code << " without showing the calendar";
+        std::vector<HWND> shown = FindWindows(process_.dwProcessId, true, "#32770");
+        if (shown.size() == 1) {
+            RECT r = WindowRectOf(shown[0]);
+            return AssertionFailure() << "the calendar appeared at (" << r.left << ", " << r.top
+                                      << ") but its titles were never set";
+        }
+        return AssertionFailure() << "no calendar window appeared";
+    }
+    return AssertionSuccess();
+}
+
+static AssertionResult EndsWithCodeZero(const PROCESS_INFORMATION &process) {
+    DWORD code = 0;
+    if (!WaitForExit(process, 30000, &code))
+        return AssertionFailure() << "trical did not end after it was closed";
+    if (code != 0)
+        return AssertionFailure() << "trical ended with exit code " << code;
+    return AssertionSuccess();
+}
+
+AssertionResult CalendarTest::CloseWithX() {
+    AssertionResult clicked = ClickButton(dialog_, kCloseButton);
+    if (!clicked)
+        return clicked;
+    return EndsWithCodeZero(process_);
+}
+
+AssertionResult CalendarTest::Close() {
+    RECT button = WindowRectOf(GetDlgItem(dialog_, kCloseButton));
+    POINT centre = {(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (PtInRect(&screen, centre))
+        return CloseWithX();
+    if (!PostMessageA(dialog_, WM_COMMAND, kCloseButton, 0))
+        return AssertionFailure() << "cannot post the close command, error " << GetLastError();
+    return EndsWithCodeZero(process_);
+}

@@ -1,0 +1,178 @@
+// What the end-to-end tests share: starting the real trical.exe, finding and
+// reading its windows, reading the screen, giving it mouse input through the
+// window system, its settings file, and the clock it sees.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "layout.h"
+#include "view.h"
+
+// Control ids of the calendar dialog. Written out rather than taken from the
+// program's header: a changed id is a fault these tests are there to see.
+const int kPrevYearButton = 1063;
+const int kPrevMonthButton = 1064;
+const int kCloseButton = 1065;
+const int kNextMonthButton = 1066;
+const int kNextYearButton = 1067;
+const int kAboutButton = 1068;
+const int kCurrentFrame = 1069;
+const int kCurrentTitle = 1070;
+const int kPrevTitle = 1071;
+const int kNextTitle = 1072;
+const int kPrevFrame = 1075;
+const int kNextFrame = 1076;
+
+// Milliseconds on a clock that the pinned date never moves.
+ULONGLONG Now();
+
+// ---- the clock trical sees ------------------------------------------------
+// The driver and every process it starts share one faked wall clock (see
+// run-e2e.sh); these move it. Month is 1-12.
+bool ClockCanBeSet();
+bool SetLocalClock(int year, int month, int day, int hour, int minute, int second);
+bool ShiftClock(long long seconds);
+
+// ---- the settings file ----------------------------------------------------
+std::string SettingsPath();
+bool RemoveSettings();
+bool WriteSettings(const std::string &text);
+bool ReadSettings(std::string *text);
+// The [LOC] XLOC/YLOC pair of the file, each a plain decimal integer.
+::testing::AssertionResult SavedPlaceIs(int x, int y);
+
+// ---- processes and windows ------------------------------------------------
+bool StartTrical(const char *arguments, PROCESS_INFORMATION *process);
+// The calendar of that process once its first paint has set the titles.
+HWND WaitForCalendar(const PROCESS_INFORMATION &process, ULONGLONG timeoutMs);
+bool WaitForExit(const PROCESS_INFORMATION &process, ULONGLONG timeoutMs, DWORD *exitCode);
+// Visible top-level windows that belong to a process.
+std::vector<HWND> ShownWindowsOf(DWORD processId);
+// Every marker window of a running trical.
+std::vector<HWND> MarkerWindows();
+
+std::string ItemText(HWND dialog, int id);
+
+struct Titles {
+    std::string left;
+    std::string middle;
+    std::string right;
+};
+Titles ReadTitles(HWND dialog);
+bool SameTitles(const Titles &a, const Titles &b);
+std::string Describe(const Titles &titles);
+::testing::AssertionResult TitlesBecome(HWND dialog, const Titles &expected,
+                                        ULONGLONG timeoutMs = 10000);
+
+RECT WindowRectOf(HWND window);
+// A window's rectangle in its parent's client coordinates.
+RECT RectInParent(HWND child);
+
+// A screen point on bare dialog, below the left panel, where a press reaches
+// the calendar itself rather than a control.
+POINT BareBodyPoint(HWND dialog);
+
+// Where a window of the given size is centred: half the free width to the
+// left, a third of the free height above.
+POINT CentredPlace(int width, int height);
+
+// ---- input ----------------------------------------------------------------
+::testing::AssertionResult Click(int x, int y);
+::testing::AssertionResult DoubleClick(int x, int y);
+::testing::AssertionResult ClickButton(HWND dialog, int id);
+// Presses the left button on `window` at `from`, moves the mouse in a few
+// steps to `to` and lets go there.
+::testing::AssertionResult Drag(HWND window, POINT from, POINT to);
+// Presses and releases one key.
+::testing::AssertionResult Type(WORD virtualKey);
+// Clicks a button and waits for the titles that it should lead to.
+::testing::AssertionResult Press(HWND dialog, int id, const Titles &expected);
+// Puts the cursor where it covers no part of the window.
+::testing::AssertionResult ParkMouseAwayFrom(HWND window);
+
+// ---- the screen -----------------------------------------------------------
+struct Picture {
+    int width;
+    int height;
+    std::vector<COLORREF> pixels;
+};
+
+Picture CaptureScreen(const RECT &area);
+Picture CaptureClient(HWND window);
+COLORREF PixelAt(const Picture &picture, int x, int y);
+bool SamePicture(const Picture &a, const Picture &b);
+// How many pixels differ, and where the first one is, for failure messages.
+std::string DescribeDifference(const Picture &a, const Picture &b);
+
+const COLORREF kBlack = RGB(0, 0, 0);
+const COLORREF kRed = RGB(255, 0, 0);
+const COLORREF kBlue = RGB(0, 0, 255);
+
+// ---- the three month panels -----------------------------------------------
+// 0 = left (previous month), 1 = middle (shown month), 2 = right (next month).
+const int kPanelCount = 3;
+extern const int kFrameIds[kPanelCount];
+
+MonthOfYear AddMonths(MonthOfYear month, int count);
+
+// Where the program should have put each letter and number of one panel, from
+// the engine's layout on that frame's real client size.
+struct PanelPlan {
+    PanelKind kind;
+    CellMetrics metrics;
+    int width;
+    int height;
+    PanelLayout layout;
+};
+PanelPlan PlanPanel(HWND dialog, int panel, MonthOfYear month, const CalendarDate &today);
+RECT CellOf(const PanelPlan &plan, const TextItem &item);
+
+struct Frames {
+    Picture panel[kPanelCount];
+};
+Frames CaptureFrames(HWND dialog);
+// Polls the screen until every day of the three months around `shown` has
+// ink in its cell and the picture has stopped changing, then returns it.
+::testing::AssertionResult WaitForSettledFrames(HWND dialog, MonthOfYear shown,
+                                                const CalendarDate &today, Frames *frames);
+
+// Polls the screen until the window's client area has not changed for a while.
+::testing::AssertionResult WaitForSettledClient(HWND window, Picture *picture);
+
+// Each day of the panel has ink (black or red) in its cell.
+::testing::AssertionResult DaysInked(const Picture &picture, const PanelPlan &plan);
+// No ink (black, red or blue) outside the cells of days and weekday letters.
+::testing::AssertionResult NoStrayInk(const Picture &picture, const PanelPlan &plan);
+// `colour` is kRed or kBlue. Pixels of exactly that colour are in `area`,
+// and nothing of its tint is anywhere else.
+::testing::AssertionResult ColourOnlyIn(const Picture &picture, COLORREF colour, const RECT &area);
+// Nothing of that colour or its tint.
+::testing::AssertionResult ColourAbsent(const Picture &picture, COLORREF colour);
+
+// ---- the fixture ----------------------------------------------------------
+// One calendar per test; whatever the test leaves running is closed after it.
+// Each test starts on 15 January 1997 at noon, local time.
+class CalendarTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts trical and waits for its first paint.
+    ::testing::AssertionResult Launch(const char *arguments = "");
+    // Clicks X and expects the process to end with exit code 0.
+    ::testing::AssertionResult CloseWithX();
+    // The same, but where X is off the screen and cannot be clicked, sends the
+    // command that X would have sent.
+    ::testing::AssertionResult Close();
+    // Lets go of this test's calendar, ending it first if it still runs, so
+    // that the test can start another.
+    void EndCalendar();
+
+    PROCESS_INFORMATION process_ = {};
+    HWND dialog_ = nullptr;
+};

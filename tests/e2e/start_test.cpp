@@ -1,0 +1,72 @@
+// Starting the program: once, again while it runs, and with arguments.
+#include "e2e.h"
+
+#include <string>
+
+namespace {
+
+const Titles kJanuary1997 = {"DECEMBER  1996", "JANUARY 1997", "FEBRUARY 1997"};
+
+class StartTest : public CalendarTest {
+  protected:
+    void SetUp() override {
+        CalendarTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(RemoveSettings());
+    }
+};
+
+} // namespace
+
+TEST_F(StartTest, SecondStartShowsNoWindowAndLeavesTheFirstAlone) {
+    ASSERT_TRUE(Launch());
+    const Titles february = {"JANUARY 1997", "FEBRUARY 1997", "MARCH 1997"};
+    ASSERT_TRUE(Press(dialog_, kNextMonthButton, february));
+    RECT place = WindowRectOf(dialog_);
+
+    const char *const commandLines[] = {"", "/foo bar"};
+    for (const char *arguments : commandLines) {
+        SCOPED_TRACE(std::string("second start with \"") + arguments + "\"");
+        PROCESS_INFORMATION second = {};
+        ASSERT_TRUE(StartTrical(arguments, &second));
+        // Watch for a window of the second process for as long as it lives.
+        size_t shown = 0;
+        ULONGLONG deadline = Now() + 30000;
+        while (WaitForSingleObject(second.hProcess, 0) == WAIT_TIMEOUT && Now() < deadline) {
+            size_t count = ShownWindowsOf(second.dwProcessId).size();
+            if (count > shown)
+                shown = count;
+        }
+        DWORD code = 1;
+        bool ended = WaitForExit(second, 0, &code);
+        if (!ended)
+            TerminateProcess(second.hProcess, 1);
+        CloseHandle(second.hThread);
+        CloseHandle(second.hProcess);
+        ASSERT_TRUE(ended) << "the second start did not end";
+        EXPECT_EQ(0u, code);
+        EXPECT_EQ(0u, shown) << "the second start showed a window";
+        EXPECT_EQ(1u, MarkerWindows().size());
+        EXPECT_EQ(1u, ShownWindowsOf(process_.dwProcessId).size());
+        EXPECT_TRUE(TitlesBecome(dialog_, february, 0));
+        RECT now = WindowRectOf(dialog_);
+        EXPECT_TRUE(EqualRect(&place, &now)) << "the running calendar moved";
+    }
+    // The first one still answers.
+    EXPECT_TRUE(Press(dialog_, kPrevMonthButton, kJanuary1997));
+    EXPECT_TRUE(CloseWithX());
+}
+
+TEST_F(StartTest, CommandLineMakesNoDifference) {
+    ASSERT_TRUE(Launch("/foo bar"));
+    EXPECT_TRUE(TitlesBecome(dialog_, kJanuary1997, 0));
+    RECT r = WindowRectOf(dialog_);
+    POINT centre = CentredPlace(r.right - r.left, r.bottom - r.top);
+    EXPECT_EQ(centre.x, r.left);
+    EXPECT_EQ(centre.y, r.top);
+    EXPECT_TRUE(
+        Press(dialog_, kNextYearButton, {"DECEMBER  1997", "JANUARY 1998", "FEBRUARY 1998"}));
+    ASSERT_TRUE(CloseWithX());
+    EXPECT_TRUE(SavedPlaceIs(centre.x, centre.y));
+}

@@ -356,12 +356,12 @@ static LONG Normalised(int pixel, int extent) {
     return static_cast<LONG>((static_cast<long long>(pixel) * 65536 + extent - 1) / extent);
 }
 
-// Under Wine a move of the cursor from here also reaches the other
-// program's X11 connection as motion of its own, which it passes back a
-// moment later: the cursor briefly returns to where it was, then comes back.
-// A button event sent in that moment lands in the wrong place, or a drag ends
-// short. So the cursor is moved first and has to stay put for this long
-// before a button is pressed or released.
+// Under Wine a move of the cursor from here warps the X pointer, and the
+// calendar's own X11 connection then reports pointer motion (or entry into
+// its window) that it turns into cursor moves of its own, sometimes late and
+// with a place the cursor has already left. A button event sent meanwhile
+// lands in the wrong place, or a drag ends short. So the cursor is moved
+// first and has to stay put for this long before a button goes down or up.
 static const ULONGLONG kCursorQuietMs = 150;
 
 static INPUT MouseAt(int x, int y, DWORD buttons) {
@@ -380,22 +380,33 @@ static AssertionResult Send(std::vector<INPUT> events) {
     return AssertionSuccess();
 }
 
+// A late motion can also put the system's cursor back on the target while
+// the X pointer stays elsewhere; a move to where the system believes the
+// cursor already is does not move the X pointer, and after 100 ms the cursor
+// reads as the X pointer's place again. So a move that did not take is sent
+// again by way of a neighbouring pixel.
 static AssertionResult MoveMouse(int x, int y) {
-    AssertionResult sent = Send({MouseAt(x, y, 0)});
-    if (!sent)
-        return sent;
-    ULONGLONG deadline = Now() + 5000;
-    ULONGLONG arrived = 0;
     POINT cursor = {};
-    while (Now() < deadline) {
-        bool there = GetCursorPos(&cursor) && cursor.x == x && cursor.y == y;
-        if (!there)
-            arrived = 0;
-        else if (!arrived)
-            arrived = Now();
-        else if (Now() - arrived >= kCursorQuietMs)
-            return AssertionSuccess();
-        Sleep(kPollMs);
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        int aside = x > 0 ? x - 1 : x + 1;
+        AssertionResult sent = attempt == 0 ? Send({MouseAt(x, y, 0)})
+                                            : Send({MouseAt(aside, y, 0), MouseAt(x, y, 0)});
+        if (!sent)
+            return sent;
+        ULONGLONG giveUp = Now() + 500;
+        ULONGLONG arrived = 0;
+        for (;;) {
+            bool there = GetCursorPos(&cursor) && cursor.x == x && cursor.y == y;
+            if (there && !arrived)
+                arrived = Now();
+            if (there && Now() - arrived >= kCursorQuietMs)
+                return AssertionSuccess();
+            if (!there && Now() >= giveUp)
+                break;
+            if (!there)
+                arrived = 0;
+            Sleep(kPollMs);
+        }
     }
     return AssertionFailure() << "the cursor is at (" << cursor.x << ", " << cursor.y
                               << ") instead of (" << x << ", " << y << ")";

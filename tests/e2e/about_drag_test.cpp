@@ -1,0 +1,572 @@
+// Moving the calendar by its body, what the screen shows meanwhile, and the
+// About box: its place, its web address field, and what it holds back.
+#include "e2e.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// The About box's read-only field with the web address.
+const int kWebAddressField = 1013;
+const char kWebAddress[] = "https://trical.example.org/";
+
+// ---- mouse and keys -------------------------------------------------------
+// The shared driver offers whole clicks and drags; a drag held half-way, or
+// let go of by some other window, needs the button on its own.
+
+const ULONGLONG kCursorQuietMs = 150;
+
+INPUT MouseAt(POINT p, DWORD buttons) {
+    int width = GetSystemMetrics(SM_CXSCREEN);
+    int height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT event = {};
+    event.type = INPUT_MOUSE;
+    event.mi.dx = static_cast<LONG>((static_cast<long long>(p.x) * 65536 + width - 1) / width);
+    event.mi.dy = static_cast<LONG>((static_cast<long long>(p.y) * 65536 + height - 1) / height);
+    event.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+    return event;
+}
+
+::testing::AssertionResult SendEvents(INPUT *events, UINT count) {
+    if (SendInput(count, events, sizeof(INPUT)) != count)
+        return ::testing::AssertionFailure() << "SendInput refused input, error " << GetLastError();
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult Mouse(POINT p, DWORD buttons) {
+    INPUT event = MouseAt(p, buttons);
+    return SendEvents(&event, 1);
+}
+
+// Under Wine the calendar's own X connection may put the cursor back where it
+// was a moment ago; so the cursor has to be seen staying at the target, and a
+// move that did not take is sent again by way of a neighbouring pixel.
+::testing::AssertionResult MoveTo(POINT p) {
+    POINT cursor = {};
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        INPUT events[2] = {MouseAt({p.x > 0 ? p.x - 1 : p.x + 1, p.y}, 0), MouseAt(p, 0)};
+        ::testing::AssertionResult sent =
+            attempt == 0 ? SendEvents(&events[1], 1) : SendEvents(events, 2);
+        if (!sent)
+            return sent;
+        ULONGLONG giveUp = Now() + 500;
+        ULONGLONG arrived = 0;
+        for (;;) {
+            bool there = GetCursorPos(&cursor) && cursor.x == p.x && cursor.y == p.y;
+            if (!there)
+                arrived = 0;
+            else if (!arrived)
+                arrived = Now();
+            if (there && Now() - arrived >= kCursorQuietMs)
+                return ::testing::AssertionSuccess();
+            if (!there && Now() >= giveUp)
+                break;
+            Sleep(15);
+        }
+    }
+    return ::testing::AssertionFailure() << "the cursor is at (" << cursor.x << ", " << cursor.y
+                                         << ") instead of (" << p.x << ", " << p.y << ")";
+}
+
+::testing::AssertionResult Chord(WORD modifier, WORD key) {
+    INPUT events[4] = {};
+    const WORD keys[4] = {modifier, key, key, modifier};
+    for (int i = 0; i < 4; ++i) {
+        events[i].type = INPUT_KEYBOARD;
+        events[i].ki.wVk = keys[i];
+        if (i >= 2)
+            events[i].ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    return SendEvents(events, 4);
+}
+
+HWND CaptureOf(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
+        return nullptr;
+    return info.hwndCapture;
+}
+
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
+        return nullptr;
+    return info.hwndFocus;
+}
+
+// The mouse capture of the thread of `window` becomes `holder` (null: none).
+::testing::AssertionResult CaptureBecomes(HWND window, HWND holder) {
+    ULONGLONG deadline = Now() + 10000;
+    while (CaptureOf(window) != holder) {
+        if (Now() >= deadline)
+            return ::testing::AssertionFailure()
+                   << "the capture is with " << CaptureOf(window) << ", expected " << holder;
+        Sleep(15);
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// ---- windows --------------------------------------------------------------
+
+POINT CentreOf(const RECT &r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+POINT Offset(POINT p, POINT by) { return {p.x + by.x, p.y + by.y}; }
+
+// A press right after a click at the same spot is the second half of a
+// double-click, which starts no drag; a press a little aside is a new one.
+POINT BesideGrip(HWND dialog, POINT grip) {
+    POINT beside = {grip.x + 40, grip.y};
+    EXPECT_EQ(dialog, WindowFromPoint(beside)) << "the spot beside the grip is not bare body";
+    return beside;
+}
+
+::testing::AssertionResult WindowAt(HWND window, const RECT &expected) {
+    RECT r = WindowRectOf(window);
+    if (EqualRect(&r, &expected))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "the window is at (" << r.left << ", " << r.top << ")-(" << r.right << ", "
+           << r.bottom << "), expected (" << expected.left << ", " << expected.top << ")-("
+           << expected.right << ", " << expected.bottom << ")";
+}
+
+::testing::AssertionResult WindowComesTo(HWND window, const RECT &expected) {
+    ULONGLONG deadline = Now() + 10000;
+    while (!WindowAt(window, expected) && Now() < deadline)
+        Sleep(15);
+    return WindowAt(window, expected);
+}
+
+// A shown top-level window of the process that is none of `known`.
+HWND NewWindowOf(DWORD processId, const std::vector<HWND> &known) {
+    ULONGLONG deadline = Now() + 10000;
+    do {
+        for (HWND window : ShownWindowsOf(processId)) {
+            bool seen = false;
+            for (HWND k : known)
+                seen = seen || k == window;
+            if (!seen)
+                return window;
+        }
+        Sleep(15);
+    } while (Now() < deadline);
+    return nullptr;
+}
+
+::testing::AssertionResult Gone(HWND window) {
+    ULONGLONG deadline = Now() + 10000;
+    while (IsWindow(window) && IsWindowVisible(window)) {
+        if (Now() >= deadline)
+            return ::testing::AssertionFailure() << "the window is still shown";
+        Sleep(15);
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// ---- the screen -----------------------------------------------------------
+
+RECT Screen() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+bool OnBorder(const RECT &r, int x, int y) {
+    bool across = x >= r.left && x < r.right;
+    bool down = y >= r.top && y < r.bottom;
+    return (across && (y == r.top || y == r.bottom - 1)) ||
+           (down && (x == r.left || x == r.right - 1));
+}
+
+// Each side of `r` on a full-screen picture: how many of its pixels differ
+// between the two. A focus rectangle inverts every other one.
+::testing::AssertionResult OutlineDrawn(const Picture &before, const Picture &now, const RECT &r) {
+    const struct {
+        const char *name;
+        POINT start;
+        POINT step;
+        int length;
+    } sides[] = {
+        {"top", {r.left, r.top}, {1, 0}, r.right - r.left},
+        {"bottom", {r.left, r.bottom - 1}, {1, 0}, r.right - r.left},
+        {"left", {r.left, r.top}, {0, 1}, r.bottom - r.top},
+        {"right", {r.right - 1, r.top}, {0, 1}, r.bottom - r.top},
+    };
+    for (const auto &side : sides) {
+        int changed = 0;
+        for (int i = 0; i < side.length; ++i) {
+            int x = side.start.x + side.step.x * i;
+            int y = side.start.y + side.step.y * i;
+            changed += PixelAt(before, x, y) != PixelAt(now, x, y);
+        }
+        if (changed * 3 < side.length)
+            return ::testing::AssertionFailure()
+                   << "only " << changed << " of " << side.length << " pixels of the " << side.name
+                   << " side of the outline changed";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// Nothing differs between two full-screen pictures except on the border of
+// `outline` (an empty rectangle: nothing at all).
+::testing::AssertionResult OnlyOutlineChanged(const Picture &before, const Picture &now,
+                                              const RECT &outline) {
+    int count = 0;
+    POINT first = {};
+    for (int y = 0; y < before.height; ++y)
+        for (int x = 0; x < before.width; ++x)
+            if (!OnBorder(outline, x, y) && PixelAt(before, x, y) != PixelAt(now, x, y) &&
+                count++ == 0)
+                first = {x, y};
+    if (count == 0)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << count << " pixels changed off the outline, the first at (" << first.x << ", "
+           << first.y << ")";
+}
+
+// Polls the screen until the outline of `r` is on it.
+::testing::AssertionResult WaitForOutline(const Picture &before, const RECT &r, Picture *now) {
+    ULONGLONG deadline = Now() + 10000;
+    for (;;) {
+        *now = CaptureScreen(Screen());
+        ::testing::AssertionResult drawn = OutlineDrawn(before, *now, r);
+        if (drawn || Now() >= deadline)
+            return drawn;
+        Sleep(15);
+    }
+}
+
+// Polls the screen until the whole of it looks as it did.
+::testing::AssertionResult ScreenReturnsTo(const Picture &before) {
+    ULONGLONG deadline = Now() + 10000;
+    for (;;) {
+        Picture now = CaptureScreen(Screen());
+        ::testing::AssertionResult same = OnlyOutlineChanged(before, now, RECT{});
+        if (same || Now() >= deadline)
+            return same;
+        Sleep(15);
+    }
+}
+
+// Keeps a picture beside the driver as a BMP for a person to look at.
+void KeepPicture(const Picture &picture, const char *name) {
+    char path[MAX_PATH] = "";
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string file(path, length);
+    file = file.substr(0, file.find_last_of("\\/") + 1) + name;
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof header;
+    header.biWidth = picture.width;
+    header.biHeight = -picture.height;
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = static_cast<DWORD>(picture.pixels.size() * 4);
+    BITMAPFILEHEADER fileHeader = {};
+    fileHeader.bfType = 0x4d42;
+    fileHeader.bfOffBits = sizeof fileHeader + sizeof header;
+    fileHeader.bfSize = fileHeader.bfOffBits + header.biSizeImage;
+    std::vector<DWORD> bits;
+    for (COLORREF c : picture.pixels)
+        bits.push_back(static_cast<DWORD>(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c));
+    FILE *out = std::fopen(file.c_str(), "wb");
+    ASSERT_NE(nullptr, out) << "cannot write " << file;
+    std::fwrite(&fileHeader, sizeof fileHeader, 1, out);
+    std::fwrite(&header, sizeof header, 1, out);
+    std::fwrite(bits.data(), 4, bits.size(), out);
+    std::fclose(out);
+}
+
+// ---- the clipboard --------------------------------------------------------
+
+bool OpenClipboardSoon() {
+    ULONGLONG deadline = Now() + 5000;
+    while (!OpenClipboard(nullptr)) {
+        if (Now() >= deadline)
+            return false;
+        Sleep(15);
+    }
+    return true;
+}
+
+bool EmptyTheClipboard() {
+    if (!OpenClipboardSoon())
+        return false;
+    bool emptied = EmptyClipboard() != 0;
+    CloseClipboard();
+    return emptied;
+}
+
+std::string ClipboardText() {
+    std::string text;
+    if (!OpenClipboardSoon())
+        return text;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char *chars = static_cast<const char *>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+::testing::AssertionResult ClipboardBecomes(const std::string &expected) {
+    ULONGLONG deadline = Now() + 10000;
+    std::string seen;
+    while ((seen = ClipboardText()) != expected) {
+        if (Now() >= deadline)
+            return ::testing::AssertionFailure()
+                   << "the clipboard holds \"" << seen << "\", expected \"" << expected << "\"";
+        Sleep(15);
+    }
+    return ::testing::AssertionSuccess();
+}
+
+class DragTest : public CalendarTest {
+  protected:
+    void SetUp() override {
+        CalendarTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(RemoveSettings());
+        ASSERT_TRUE(Launch());
+    }
+};
+
+using AboutTest = CalendarTest;
+
+const Titles kJanuary1997 = {"DECEMBER  1996", "JANUARY 1997", "FEBRUARY 1997"};
+
+} // namespace
+
+// Left and up, so that the mouse is left of and above the window's client
+// area: the outline follows it, the window stays until the button goes up.
+TEST_F(DragTest, OutlineFollowsTheMouseAndTheWindowJumpsOnRelease) {
+    RECT from = WindowRectOf(dialog_);
+    POINT grip = BareBodyPoint(dialog_);
+    POINT travel = {-250, -(from.bottom - from.top) - 20};
+    RECT target = from;
+    OffsetRect(&target, travel.x, travel.y);
+    RECT screen = Screen();
+    RECT visible = {};
+    IntersectRect(&visible, &target, &screen);
+    ASSERT_TRUE(EqualRect(&visible, &target)) << "the screen is too small for this drag";
+
+    ASSERT_TRUE(MoveTo(grip));
+    Picture before = CaptureScreen(screen);
+    ASSERT_TRUE(Mouse(grip, MOUSEEVENTF_LEFTDOWN));
+    ASSERT_TRUE(CaptureBecomes(dialog_, dialog_));
+    for (int i = 1; i <= 4; ++i)
+        ASSERT_TRUE(MoveTo({grip.x + travel.x * i / 4, grip.y + travel.y * i / 4}));
+    Picture during;
+    EXPECT_TRUE(WaitForOutline(before, target, &during));
+    // The outlines of the places passed on the way have come off again.
+    EXPECT_TRUE(OnlyOutlineChanged(before, during, target));
+    EXPECT_TRUE(WindowAt(dialog_, from)) << "the window moved before the release";
+    KeepPicture(during, "drag-in-progress.bmp");
+
+    ASSERT_TRUE(Mouse(Offset(grip, travel), MOUSEEVENTF_LEFTUP));
+    ASSERT_TRUE(CaptureBecomes(dialog_, nullptr));
+    EXPECT_TRUE(WindowComesTo(dialog_, target));
+    EXPECT_TRUE(TitlesBecome(dialog_, kJanuary1997, 0));
+    EXPECT_TRUE(CloseWithX());
+}
+
+// A press and release in one place, a drag back to where it began, and a
+// drag that starts on a push button all leave the window where it is, and
+// leave no outline behind.
+TEST_F(DragTest, ClicksAndDragsBackOrFromAButtonLeaveTheCalendarInPlace) {
+    RECT from = WindowRectOf(dialog_);
+    POINT grip = BareBodyPoint(dialog_);
+    ASSERT_TRUE(MoveTo(grip));
+    Picture before = CaptureScreen(Screen());
+
+    {
+        SCOPED_TRACE("press and release without motion");
+        ASSERT_TRUE(Mouse(grip, MOUSEEVENTF_LEFTDOWN));
+        ASSERT_TRUE(CaptureBecomes(dialog_, dialog_));
+        ASSERT_TRUE(Mouse(grip, MOUSEEVENTF_LEFTUP));
+        ASSERT_TRUE(CaptureBecomes(dialog_, nullptr));
+        EXPECT_TRUE(ScreenReturnsTo(before));
+        EXPECT_TRUE(WindowAt(dialog_, from));
+    }
+    {
+        SCOPED_TRACE("a drag back to where it began");
+        RECT away = from;
+        OffsetRect(&away, 90, 70);
+        POINT beside = BesideGrip(dialog_, grip);
+        ASSERT_TRUE(MoveTo(beside));
+        ASSERT_TRUE(Mouse(beside, MOUSEEVENTF_LEFTDOWN));
+        ASSERT_TRUE(CaptureBecomes(dialog_, dialog_));
+        ASSERT_TRUE(MoveTo({beside.x + 90, beside.y + 70}));
+        Picture during;
+        EXPECT_TRUE(WaitForOutline(before, away, &during));
+        ASSERT_TRUE(MoveTo(beside));
+        ASSERT_TRUE(Mouse(beside, MOUSEEVENTF_LEFTUP));
+        ASSERT_TRUE(CaptureBecomes(dialog_, nullptr));
+        EXPECT_TRUE(ScreenReturnsTo(before));
+        EXPECT_TRUE(WindowAt(dialog_, from));
+    }
+    {
+        SCOPED_TRACE("a drag from the < button");
+        HWND button = GetDlgItem(dialog_, kPrevMonthButton);
+        POINT start = CentreOf(WindowRectOf(button));
+        ASSERT_EQ(button, WindowFromPoint(start));
+        // Drag waits for the button itself to hold the capture.
+        ASSERT_TRUE(Drag(button, start, {start.x + 150, start.y + 120}));
+        EXPECT_TRUE(WindowAt(dialog_, from));
+        // Let go off the button: no click either.
+        EXPECT_TRUE(TitlesBecome(dialog_, kJanuary1997, 0));
+    }
+    EXPECT_TRUE(CloseWithX());
+}
+
+// Another window takes the mouse capture in the middle of a drag: the drag is
+// over, its outline comes off and the window stays; the next drag works.
+TEST_F(DragTest, LosingTheCaptureAbandonsTheDrag) {
+    RECT from = WindowRectOf(dialog_);
+    POINT grip = BareBodyPoint(dialog_);
+    POINT travel = {120, from.bottom - from.top + 20};
+    RECT target = from;
+    OffsetRect(&target, travel.x, travel.y);
+    RECT screen = Screen();
+    RECT visible = {};
+    IntersectRect(&visible, &target, &screen);
+    ASSERT_TRUE(EqualRect(&visible, &target)) << "the screen is too small for this drag";
+
+    ASSERT_TRUE(MoveTo(grip));
+    Picture before = CaptureScreen(screen);
+    ASSERT_TRUE(Mouse(grip, MOUSEEVENTF_LEFTDOWN));
+    ASSERT_TRUE(CaptureBecomes(dialog_, dialog_));
+    ASSERT_TRUE(MoveTo(Offset(grip, travel)));
+    Picture during;
+    ASSERT_TRUE(WaitForOutline(before, target, &during));
+
+    // Sharing the calendar's input state lets this thread's SetCapture take
+    // the capture from the calendar, as a window of its own thread would.
+    HWND thief = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(nullptr, thief);
+    DWORD calendarThread = GetWindowThreadProcessId(dialog_, nullptr);
+    ASSERT_TRUE(AttachThreadInput(GetCurrentThreadId(), calendarThread, TRUE));
+    SetCapture(thief);
+    EXPECT_EQ(thief, CaptureOf(dialog_));
+    // No early return from here: the driver must not stay attached.
+    EXPECT_TRUE(Mouse(Offset(grip, travel), MOUSEEVENTF_LEFTUP));
+    bool released = false;
+    ULONGLONG deadline = Now() + 10000;
+    while (!released && Now() < deadline) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            released = released || (message.hwnd == thief && message.message == WM_LBUTTONUP);
+        Sleep(15);
+    }
+    EXPECT_TRUE(released) << "the release never reached the window with the capture";
+    ReleaseCapture();
+    AttachThreadInput(GetCurrentThreadId(), calendarThread, FALSE);
+    DestroyWindow(thief);
+
+    EXPECT_TRUE(ScreenReturnsTo(before)) << "the outline was left on the screen";
+    EXPECT_TRUE(WindowAt(dialog_, from));
+
+    POINT beside = BesideGrip(dialog_, grip);
+    ASSERT_TRUE(Drag(dialog_, beside, Offset(beside, travel)));
+    EXPECT_TRUE(WindowComesTo(dialog_, target));
+    EXPECT_TRUE(CloseWithX());
+}
+
+// Centred without moving the calendar; the address can be selected and
+// copied but not changed; Enter closes the box.
+TEST_F(AboutTest, WebAddressIsReadOnlyButCopiesAndEnterCloses) {
+    ASSERT_TRUE(RemoveSettings());
+    ASSERT_TRUE(Launch());
+    RECT calendar = WindowRectOf(dialog_);
+    ASSERT_TRUE(ClickButton(dialog_, kAboutButton));
+    HWND about = NewWindowOf(process_.dwProcessId, {dialog_});
+    ASSERT_NE(nullptr, about) << "no About box appeared";
+    RECT box = WindowRectOf(about);
+    POINT centre = CentredPlace(box.right - box.left, box.bottom - box.top);
+    EXPECT_EQ(centre.x, box.left);
+    EXPECT_EQ(centre.y, box.top);
+    EXPECT_TRUE(WindowAt(dialog_, calendar)) << "the About box moved the calendar";
+    Picture client;
+    ASSERT_TRUE(WaitForSettledClient(about, &client));
+    KeepPicture(CaptureScreen(box), "about-box.bmp");
+
+    HWND field = GetDlgItem(about, kWebAddressField);
+    ASSERT_NE(nullptr, field);
+    ASSERT_EQ(kWebAddress, ItemText(about, kWebAddressField));
+    ASSERT_TRUE(EmptyTheClipboard());
+    ASSERT_TRUE(Click(CentreOf(WindowRectOf(field)).x, CentreOf(WindowRectOf(field)).y));
+    ULONGLONG deadline = Now() + 10000;
+    while (FocusOf(about) != field && Now() < deadline)
+        Sleep(15);
+    ASSERT_EQ(field, FocusOf(about)) << "a click on the field did not give it the keyboard";
+    // Typing, deleting and cutting at either end of the text.
+    const WORD keys[] = {VK_HOME, 'Q', VK_DELETE, VK_END, VK_BACK, '7', VK_SPACE, VK_HOME};
+    for (WORD key : keys)
+        ASSERT_TRUE(Type(key));
+    ASSERT_TRUE(Chord(VK_SHIFT, VK_END));
+    ASSERT_TRUE(Chord(VK_CONTROL, 'X'));
+    ASSERT_TRUE(Chord(VK_CONTROL, 'V'));
+    // Selected from the end back to the start this time.
+    ASSERT_TRUE(Type(VK_END));
+    ASSERT_TRUE(Chord(VK_SHIFT, VK_HOME));
+    ASSERT_TRUE(Chord(VK_CONTROL, 'C'));
+    // The copy came after every other key, so all of them have been handled.
+    EXPECT_TRUE(ClipboardBecomes(kWebAddress));
+    EXPECT_EQ(kWebAddress, ItemText(about, kWebAddressField));
+
+    ASSERT_TRUE(Type(VK_RETURN));
+    EXPECT_TRUE(Gone(about));
+    EXPECT_TRUE(IsWindowVisible(dialog_));
+    EXPECT_TRUE(WindowAt(dialog_, calendar));
+    EXPECT_TRUE(CloseWithX());
+}
+
+// The calendar keeps working under an About box and opens a second one over
+// it; its X only takes effect, and the place is only saved, once the boxes
+// are gone.
+TEST_F(AboutTest, CloseWaitsForTheOpenAboutBoxes) {
+    // Low on the screen, clear of the centred box.
+    const int y = GetSystemMetrics(SM_CYSCREEN) - 200;
+    ASSERT_TRUE(WriteSettings("[LOC]\r\nXLOC=0\r\nYLOC=" + std::to_string(y) + "\r\n"));
+    ASSERT_TRUE(Launch());
+    RECT calendar = WindowRectOf(dialog_);
+    ASSERT_EQ(y, calendar.top);
+    ASSERT_TRUE(RemoveSettings());
+
+    ASSERT_TRUE(ClickButton(dialog_, kAboutButton));
+    HWND first = NewWindowOf(process_.dwProcessId, {dialog_});
+    ASSERT_NE(nullptr, first) << "no About box appeared";
+    RECT box = WindowRectOf(first);
+    RECT overlap = {};
+    ASSERT_FALSE(IntersectRect(&overlap, &box, &calendar)) << "the About box covers the calendar";
+
+    EXPECT_TRUE(Press(dialog_, kNextMonthButton, {"JANUARY 1997", "FEBRUARY 1997", "MARCH 1997"}));
+    ASSERT_TRUE(ClickButton(dialog_, kAboutButton));
+    HWND second = NewWindowOf(process_.dwProcessId, {dialog_, first});
+    ASSERT_NE(nullptr, second) << "no second About box appeared";
+    EXPECT_TRUE(IsWindowVisible(first));
+    POINT ok = CentreOf(WindowRectOf(GetDlgItem(second, IDOK)));
+    EXPECT_EQ(second, GetAncestor(WindowFromPoint(ok), GA_ROOT))
+        << "the second About box is not on top";
+
+    ASSERT_TRUE(ClickButton(dialog_, kCloseButton));
+    DWORD code = 0;
+    EXPECT_FALSE(WaitForExit(process_, 1500, &code)) << "the calendar ended under its About boxes";
+    std::string text;
+    EXPECT_FALSE(ReadSettings(&text)) << "the place was saved with the About boxes open:\n" << text;
+
+    ASSERT_TRUE(ClickButton(second, IDOK));
+    EXPECT_TRUE(Gone(second));
+    EXPECT_FALSE(WaitForExit(process_, 1500, &code))
+        << "the calendar ended with an About box still open";
+    EXPECT_FALSE(ReadSettings(&text)) << "the place was saved with an About box open:\n" << text;
+
+    ASSERT_TRUE(ClickButton(first, IDOK));
+    ASSERT_TRUE(WaitForExit(process_, 30000, &code)) << "the calendar did not end";
+    EXPECT_EQ(0u, code);
+    EXPECT_TRUE(SavedPlaceIs(0, y));
+}

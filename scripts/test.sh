@@ -13,13 +13,9 @@ packages=(
     cmake ninja-build g++ googletest
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
     wine64 fonts-wine fonts-liberation xvfb xauth faketime xdotool x11-utils imagemagick
-    libxml2-utils unzip clang-format clang-tidy cppcheck
+    libxml2-utils unzip clang-format clang-tidy cppcheck git
 )
 
-# Whatever keeps a time (the zip entries) takes the commit's, so that two
-# builds of one commit are the same bytes.
-: "${SOURCE_DATE_EPOCH:=$(git log -1 --format=%ct)}"
-export SOURCE_DATE_EPOCH
 
 install_missing() {
     local missing=()
@@ -102,6 +98,14 @@ static_checks() {
 }
 
 install_missing
+
+# Whatever keeps a time (the zip entries) takes the commit's, so that two
+# builds of one commit are the same bytes.
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+    SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
+fi
+export SOURCE_DATE_EPOCH
+
 build win32 --toolchain cmake/i686-w64-mingw32.cmake
 build win64 --toolchain cmake/x86_64-w64-mingw32.cmake -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
 build native -DCMAKE_EXPORT_COMPILE_COMMANDS=ON

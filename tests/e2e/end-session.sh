@@ -19,7 +19,7 @@ fail() {
     exit 1
 }
 
-report=$(mktemp /tmp/trical-session.XXXXXX)
+report=$WINEPREFIX.session-report
 
 # Whatever happens, nothing of this test stays running in the prefix.
 cleanup() {

@@ -44,7 +44,9 @@ wait_for_idle_prefix() {
     fi
 }
 
-clock=$(mktemp /tmp/trical-e2e-clock.XXXXXX)
+# Beside the prefix, like wine-run.sh's lock: one run at a time uses it, and a
+# run killed before its clean-up leaves nothing behind that accumulates.
+clock=$WINEPREFIX.e2e-clock
 trap 'rm -f "$clock" "$clock.new"; sweep_faketime_leftovers' EXIT
 echo "+0" >"$clock"
 sweep_faketime_leftovers

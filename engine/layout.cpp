@@ -30,13 +30,15 @@ PanelLayout LayoutMonth(PanelKind kind, const CellMetrics &metrics, int clientWi
 
     if (current) {
         layout.headerCount = 7;
-        layout.headerErase = {2, metrics.rowHeight, clientWidth - 4, top + 2};
+        layout.headerErase = {2, metrics.rowHeight, clientWidth - 2, top + 2};
         for (int i = 0; i < 7; ++i)
             PlaceText(layout.header[i], WeekdayLetter(i), i * metrics.colWidth + kLeftMargin,
                       metrics.rowHeight, TextColour::blue);
     }
 
-    layout.erase = {2, top + 2, clientWidth - 4, clientHeight - 2};
+    // Out to the frame's inner edge: two-digit days in the last column reach
+    // past clientWidth - 6, and what is not cleared stays from the last month.
+    layout.erase = {2, top + 2, clientWidth - 2, clientHeight - 2};
 
     int monthNumber = monthIndex + 1;
     int first = FirstWeekday(monthNumber, year);

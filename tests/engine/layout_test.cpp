@@ -40,12 +40,12 @@ TEST(LayoutMonth, CurrentPanelHeaderRowsAndEraseRectangle) {
     }
     EXPECT_EQ(2, layout.erase.left);
     EXPECT_EQ(34, layout.erase.top);
-    EXPECT_EQ(154, layout.erase.right);
+    EXPECT_EQ(156, layout.erase.right);
     EXPECT_EQ(131, layout.erase.bottom);
     // The weekday row is cleared too, from its top down to the week area.
     EXPECT_EQ(2, layout.headerErase.left);
     EXPECT_EQ(16, layout.headerErase.top);
-    EXPECT_EQ(154, layout.headerErase.right);
+    EXPECT_EQ(156, layout.headerErase.right);
     EXPECT_EQ(layout.erase.top, layout.headerErase.bottom);
     // January 1997 starts on a Wednesday; week rows from y = 32 in steps of 16.
     ASSERT_EQ(31, layout.dayCount);
@@ -64,7 +64,7 @@ TEST(LayoutMonth, SidePanelHasNoHeader) {
     EXPECT_EQ(0, layout.headerCount);
     EXPECT_EQ(2, layout.erase.left);
     EXPECT_EQ(15, layout.erase.top);
-    EXPECT_EQ(112, layout.erase.right);
+    EXPECT_EQ(114, layout.erase.right);
     EXPECT_EQ(96, layout.erase.bottom);
     // February 1998: Sunday start, 28 days, rows 0-3 exactly at y = 13..52.
     ASSERT_EQ(28, layout.dayCount);

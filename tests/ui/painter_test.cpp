@@ -113,12 +113,12 @@ TEST(DrawMonth, CurrentPanelPicture) {
     std::vector<COLORREF> pixels = Pixels(current);
     const int w = 158;
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    // Erase (2, 34, 154, 131) with a null pen: x 2..152, y 34..129 are cleared,
+    // Erase (2, 34, 156, 131) with a null pen: x 2..154, y 34..129 are cleared,
     // the column and row beyond are not, and no outline is drawn.
     EXPECT_EQ(face, pixels[34 * w + 2]);
-    EXPECT_EQ(face, pixels[129 * w + 152]);
-    EXPECT_EQ(kWhite, pixels[129 * w + 153]);
-    EXPECT_EQ(kWhite, pixels[130 * w + 152]);
+    EXPECT_EQ(face, pixels[129 * w + 154]);
+    EXPECT_EQ(kWhite, pixels[129 * w + 155]);
+    EXPECT_EQ(kWhite, pixels[130 * w + 154]);
     EXPECT_EQ(kWhite, pixels[34 * w + 1]);
     // The weekday row is cleared as well, the empty row above it is not.
     EXPECT_EQ(face, pixels[16 * w + 2]);
@@ -135,6 +135,27 @@ TEST(DrawMonth, CurrentPanelPicture) {
 
     DrawMonth(IDC_CURFRAME, 2, 1997, PanelKind::current);
     EXPECT_EQ(pixels, Pixels(current)) << "a second paint changed the picture";
+    DestroyWindow(dialog);
+}
+
+// Navigating away and back must not leave pieces of the other months' digits.
+TEST(DrawMonth, NoInkLeftFromTheMonthPaintedBefore) {
+    HWND current, previous;
+    HWND dialog = MakeCalendar(&current, &previous);
+    const PanelKind kinds[2] = {PanelKind::current, PanelKind::side};
+    const HWND frames[2] = {current, previous};
+    const int ids[2] = {IDC_CURFRAME, IDC_PREVFRAME};
+    for (int k = 0; k < 2; ++k) {
+        Whiten(frames[k]);
+        DrawMonth(ids[k], 2, 1997, kinds[k]);
+        std::vector<COLORREF> alone = Pixels(frames[k]);
+        for (int month = 0; month < 12; ++month) {
+            Whiten(frames[k]);
+            DrawMonth(ids[k], month, 1996, kinds[k]);
+            DrawMonth(ids[k], 2, 1997, kinds[k]);
+            ASSERT_EQ(alone, Pixels(frames[k])) << "after month " << month << ", kind " << k;
+        }
+    }
     DestroyWindow(dialog);
 }
 

@@ -170,6 +170,13 @@ HWND NewWindowOf(DWORD processId, const std::vector<HWND> &known) {
 
 RECT Screen() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
+bool WhollyOnScreen(const RECT &r) {
+    RECT screen = Screen();
+    RECT visible = {};
+    IntersectRect(&visible, &r, &screen);
+    return EqualRect(&visible, &r) != FALSE;
+}
+
 bool OnBorder(const RECT &r, int x, int y) {
     bool across = x >= r.left && x < r.right;
     bool down = y >= r.top && y < r.bottom;
@@ -323,16 +330,7 @@ std::string ClipboardText() {
     return ::testing::AssertionSuccess();
 }
 
-class DragTest : public CalendarTest {
-  protected:
-    void SetUp() override {
-        CalendarTest::SetUp();
-        if (HasFatalFailure())
-            return;
-        ASSERT_TRUE(RemoveSettings());
-        ASSERT_TRUE(Launch());
-    }
-};
+using DragTest = StartedCalendarTest;
 
 using AboutTest = CalendarTest;
 
@@ -349,9 +347,7 @@ TEST_F(DragTest, OutlineFollowsTheMouseAndTheWindowJumpsOnRelease) {
     RECT target = from;
     OffsetRect(&target, travel.x, travel.y);
     RECT screen = Screen();
-    RECT visible = {};
-    IntersectRect(&visible, &target, &screen);
-    ASSERT_TRUE(EqualRect(&visible, &target)) << "the screen is too small for this drag";
+    ASSERT_TRUE(WhollyOnScreen(target)) << "the screen is too small for this drag";
 
     ASSERT_TRUE(MoveTo(grip));
     Picture before = CaptureScreen(screen);
@@ -431,9 +427,7 @@ TEST_F(DragTest, LosingTheCaptureAbandonsTheDrag) {
     RECT target = from;
     OffsetRect(&target, travel.x, travel.y);
     RECT screen = Screen();
-    RECT visible = {};
-    IntersectRect(&visible, &target, &screen);
-    ASSERT_TRUE(EqualRect(&visible, &target)) << "the screen is too small for this drag";
+    ASSERT_TRUE(WhollyOnScreen(target)) << "the screen is too small for this drag";
 
     ASSERT_TRUE(MoveTo(grip));
     Picture before = CaptureScreen(screen);

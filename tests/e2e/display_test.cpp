@@ -26,15 +26,12 @@ Titles TitlesAround(MonthOfYear shown) {
     return {TitleOf(AddMonths(shown, -1)), TitleOf(shown), TitleOf(AddMonths(shown, 1))};
 }
 
-class DisplayTest : public CalendarTest {
+class DisplayTest : public StartedCalendarTest {
   protected:
     void SetUp() override {
-        CalendarTest::SetUp();
+        StartedCalendarTest::SetUp();
         if (HasFatalFailure())
             return;
-        // The window opens centred, wholly on the screen.
-        ASSERT_TRUE(RemoveSettings());
-        ASSERT_TRUE(Launch());
         ASSERT_TRUE(ParkMouseAwayFrom(dialog_));
     }
 

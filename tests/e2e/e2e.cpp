@@ -799,6 +799,14 @@ void CalendarTest::SetUp() {
 
 void CalendarTest::TearDown() { EndCalendar(); }
 
+void StartedCalendarTest::SetUp() {
+    CalendarTest::SetUp();
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(RemoveSettings());
+    ASSERT_TRUE(Launch());
+}
+
 void CalendarTest::EndCalendar() {
     if (!process_.hProcess)
         return;

@@ -176,3 +176,9 @@ class CalendarTest : public ::testing::Test {
     PROCESS_INFORMATION process_ = {};
     HWND dialog_ = nullptr;
 };
+
+// A calendar started with no TRICAL.INI: it opens centred, wholly on the screen.
+class StartedCalendarTest : public CalendarTest {
+  protected:
+    void SetUp() override;
+};

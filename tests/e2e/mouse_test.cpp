@@ -9,16 +9,8 @@ const Titles kJanuary1997 = {"DECEMBER  1996", "JANUARY 1997", "FEBRUARY 1997"};
 // The About box's read-only field with the web address.
 const int kWebAddressField = 1013;
 
-class MouseTest : public CalendarTest {
+class MouseTest : public StartedCalendarTest {
   protected:
-    void SetUp() override {
-        CalendarTest::SetUp();
-        if (HasFatalFailure())
-            return;
-        ASSERT_TRUE(RemoveSettings());
-        ASSERT_TRUE(Launch());
-    }
-
     POINT OnScreen(POINT client) {
         ClientToScreen(dialog_, &client);
         return client;

@@ -641,7 +641,7 @@ Fixture Pe32Plus() {
 
 // A version resource laid out as resource compilers write it: each node a
 // header, a UTF-16 key, its value and its children, on four-byte bounds.
-struct VersionSpec {
+struct VersionParts {
     std::string rootKey = "VS_VERSION_INFO";
     uint32_t fixedSize = 52;
     uint32_t signature = pe::kFixedFileInfoSignature;
@@ -683,30 +683,30 @@ void EndVersionNode(std::vector<uint8_t> &bytes, size_t start) {
     Put16(bytes, start, static_cast<uint32_t>(bytes.size() - start));
 }
 
-std::vector<uint8_t> BuildVersionResource(const VersionSpec &spec) {
+std::vector<uint8_t> BuildVersionResource(const VersionParts &parts) {
     std::vector<uint8_t> bytes;
-    size_t root = BeginVersionNode(bytes, spec.rootKey, false, spec.fixedSize);
+    size_t root = BeginVersionNode(bytes, parts.rootKey, false, parts.fixedSize);
     size_t fixed = bytes.size();
-    bytes.resize(fixed + spec.fixedSize);
-    uint32_t fields[13] = {spec.signature,
+    bytes.resize(fixed + parts.fixedSize);
+    uint32_t fields[13] = {parts.signature,
                            0x00010000,
-                           spec.fileVersionMs,
-                           spec.fileVersionLs,
-                           spec.productVersionMs,
-                           spec.productVersionLs,
+                           parts.fileVersionMs,
+                           parts.fileVersionLs,
+                           parts.productVersionMs,
+                           parts.productVersionLs,
                            0x3f,
                            0,
-                           spec.fileOs,
-                           spec.fileType,
+                           parts.fileOs,
+                           parts.fileType,
                            0,
-                           spec.fileDateMs,
-                           spec.fileDateLs};
-    for (uint32_t i = 0; i < 13 && i * 4 + 4 <= spec.fixedSize; ++i)
+                           parts.fileDateMs,
+                           parts.fileDateLs};
+    for (uint32_t i = 0; i < 13 && i * 4 + 4 <= parts.fixedSize; ++i)
         Put32(bytes, fixed + i * 4, fields[i]);
 
     size_t stringInfo = BeginVersionNode(bytes, "StringFileInfo", false, 0);
-    size_t table = BeginVersionNode(bytes, spec.tableKey, false, 0);
-    for (const pe::VersionString &string : spec.strings) {
+    size_t table = BeginVersionNode(bytes, parts.tableKey, false, 0);
+    for (const pe::VersionString &string : parts.strings) {
         size_t node = BeginVersionNode(bytes, string.name, true,
                                        static_cast<uint32_t>(string.value.size() + 1));
         AppendUtf16(bytes, string.value);
@@ -717,8 +717,8 @@ std::vector<uint8_t> BuildVersionResource(const VersionSpec &spec) {
 
     size_t varInfo = BeginVersionNode(bytes, "VarFileInfo", false, 0);
     size_t translation = BeginVersionNode(bytes, "Translation", false,
-                                          static_cast<uint32_t>(spec.translations.size() * 4));
-    for (uint32_t value : spec.translations)
+                                          static_cast<uint32_t>(parts.translations.size() * 4));
+    for (uint32_t value : parts.translations)
         Put32(bytes, bytes.size(), value);
     EndVersionNode(bytes, translation);
     EndVersionNode(bytes, varInfo);
@@ -926,23 +926,23 @@ TEST(PeParser, ReadsEveryTimeStamp) {
 }
 
 TEST(PeParser, ReadsVersionResourceThroughTheResourceTree) {
-    VersionSpec spec;
-    spec.fileVersionMs = 0x00020003;
-    spec.fileVersionLs = 0x00040005;
-    spec.productVersionMs = 0x00060007;
-    spec.productVersionLs = 0x00080009;
-    spec.fileOs = 0x00010001;
-    spec.fileType = 2;
-    spec.fileDateMs = 0x0a0b0c0d;
-    spec.fileDateLs = 0x01020304;
-    spec.tableKey = "040704E4";
+    VersionParts parts;
+    parts.fileVersionMs = 0x00020003;
+    parts.fileVersionLs = 0x00040005;
+    parts.productVersionMs = 0x00060007;
+    parts.productVersionLs = 0x00080009;
+    parts.fileOs = 0x00010001;
+    parts.fileType = 2;
+    parts.fileDateMs = 0x0a0b0c0d;
+    parts.fileDateLs = 0x01020304;
+    parts.tableKey = "040704E4";
     // Keys and values of odd and even lengths, so every kind of padding occurs.
-    spec.strings = {
+    parts.strings = {
         {"A", "x"}, {"Bee", "a value longer than its key"}, {"Comments", ""}, {"Cd", "yz"}};
-    spec.translations = {0x04e40407, 0x04b00409};
+    parts.translations = {0x04e40407, 0x04b00409};
 
     Fixture fixture;
-    fixture.resources.push_back({pe::kRtVersion, "", 1, BuildVersionResource(spec)});
+    fixture.resources.push_back({pe::kRtVersion, "", 1, BuildVersionResource(parts)});
     for (bool pe32Plus : {false, true}) {
         fixture.pe32Plus = pe32Plus;
         pe::Image image = ParseFixture(fixture);
@@ -961,12 +961,12 @@ TEST(PeParser, ReadsVersionResourceThroughTheResourceTree) {
         EXPECT_EQ(0x01020304u, info.fileDateLs);
         ASSERT_EQ(1u, info.stringTables.size());
         EXPECT_EQ("040704E4", info.stringTables[0].key);
-        ASSERT_EQ(spec.strings.size(), info.stringTables[0].strings.size());
-        for (size_t i = 0; i < spec.strings.size(); ++i) {
-            EXPECT_EQ(spec.strings[i].name, info.stringTables[0].strings[i].name);
-            EXPECT_EQ(spec.strings[i].value, info.stringTables[0].strings[i].value);
+        ASSERT_EQ(parts.strings.size(), info.stringTables[0].strings.size());
+        for (size_t i = 0; i < parts.strings.size(); ++i) {
+            EXPECT_EQ(parts.strings[i].name, info.stringTables[0].strings[i].name);
+            EXPECT_EQ(parts.strings[i].value, info.stringTables[0].strings[i].value);
         }
-        EXPECT_EQ(spec.translations, info.translations);
+        EXPECT_EQ(parts.translations, info.translations);
     }
 }
 
@@ -977,17 +977,17 @@ TEST(PeParser, RejectsDamagedVersionResources) {
         EXPECT_FALSE(pe::ParseVersionInfo(bytes, &info, &error)) << expected;
         EXPECT_NE(std::string::npos, error.find(expected)) << error;
     };
-    const std::vector<uint8_t> good = BuildVersionResource(VersionSpec());
+    const std::vector<uint8_t> good = BuildVersionResource(VersionParts());
     ParseVersion(good);
 
     rejects({}, "does not fit");
     rejects(std::vector<uint8_t>(good.begin(), good.begin() + good.size() / 2), "claims");
-    VersionSpec spec;
-    spec.rootKey = "VS_VERSION";
-    rejects(BuildVersionResource(spec), "not VS_VERSION_INFO");
-    spec = VersionSpec();
-    spec.fixedSize = 40;
-    rejects(BuildVersionResource(spec), "40 bytes, not 52");
+    VersionParts parts;
+    parts.rootKey = "VS_VERSION";
+    rejects(BuildVersionResource(parts), "not VS_VERSION_INFO");
+    parts = VersionParts();
+    parts.fixedSize = 40;
+    rejects(BuildVersionResource(parts), "40 bytes, not 52");
 
     // StringFileInfo follows the 52 bytes of fixed information at 40.
     std::vector<uint8_t> bytes = good;
@@ -1099,33 +1099,33 @@ TEST(PeChecks, ResourceCheckWantsTheNameNotANumber) {
 }
 
 TEST(PeChecks, VersionCheckNamesEveryMismatch) {
-    EXPECT_TRUE(VersionMatchesHeader(ParseVersion(BuildVersionResource(VersionSpec()))));
+    EXPECT_TRUE(VersionMatchesHeader(ParseVersion(BuildVersionResource(VersionParts()))));
 
     struct Fault {
-        void (*apply)(VersionSpec &);
+        void (*apply)(VersionParts &);
         const char *reported;
     };
     const Fault faults[] = {
-        {[](VersionSpec &v) { v.signature = 0; }, "signature"},
-        {[](VersionSpec &v) { v.fileVersionMs += 1; }, "file version is"},
-        {[](VersionSpec &v) { v.fileVersionLs = 1; }, "file version (low half)"},
-        {[](VersionSpec &v) { v.productVersionMs = 0x00010000; }, "product version is"},
-        {[](VersionSpec &v) { v.productVersionLs = 1; }, "product version (low half)"},
-        {[](VersionSpec &v) { v.fileType = 2; }, "file type"},
-        {[](VersionSpec &v) { v.fileOs = 4; }, "file OS"},
-        {[](VersionSpec &v) { v.fileDateLs = 0x5f000000; }, "file date (low half)"},
-        {[](VersionSpec &v) { v.strings[6].value += "!"; }, "ProductName is \""},
-        {[](VersionSpec &v) { v.strings.erase(v.strings.begin() + 4); },
+        {[](VersionParts &v) { v.signature = 0; }, "signature"},
+        {[](VersionParts &v) { v.fileVersionMs += 1; }, "file version is"},
+        {[](VersionParts &v) { v.fileVersionLs = 1; }, "file version (low half)"},
+        {[](VersionParts &v) { v.productVersionMs = 0x00010000; }, "product version is"},
+        {[](VersionParts &v) { v.productVersionLs = 1; }, "product version (low half)"},
+        {[](VersionParts &v) { v.fileType = 2; }, "file type"},
+        {[](VersionParts &v) { v.fileOs = 4; }, "file OS"},
+        {[](VersionParts &v) { v.fileDateLs = 0x5f000000; }, "file date (low half)"},
+        {[](VersionParts &v) { v.strings[6].value += "!"; }, "ProductName is \""},
+        {[](VersionParts &v) { v.strings.erase(v.strings.begin() + 4); },
          "LegalCopyright is missing"},
-        {[](VersionSpec &v) { v.tableKey = "040704B0"; },
+        {[](VersionParts &v) { v.tableKey = "040704B0"; },
          "the translation asks for string table 040904b0"},
-        {[](VersionSpec &v) { v.translations.clear(); }, "0 translations"},
+        {[](VersionParts &v) { v.translations.clear(); }, "0 translations"},
     };
     for (const Fault &fault : faults) {
-        VersionSpec spec;
-        fault.apply(spec);
+        VersionParts parts;
+        fault.apply(parts);
         testing::AssertionResult result =
-            VersionMatchesHeader(ParseVersion(BuildVersionResource(spec)));
+            VersionMatchesHeader(ParseVersion(BuildVersionResource(parts)));
         EXPECT_FALSE(result) << fault.reported;
         EXPECT_NE(std::string::npos, std::string(result.message()).find(fault.reported))
             << result.message();

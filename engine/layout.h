@@ -8,6 +8,9 @@ enum class PanelKind { current, side };
 struct CellMetrics {
     int colWidth;
     int rowHeight;
+    // Pixels per inch of the frame; 0, as a metrics of two fields leaves it,
+    // is taken as 96.
+    int dpi;
 };
 
 enum class TextColour { black, blue, red };
@@ -38,8 +41,12 @@ struct PanelLayout {
     TextItem days[31];
 };
 
+// At 96 DPI; LayoutMonth scales it, the font heights and the insets to the
+// metrics' DPI.
 const int kLeftMargin = 10;
 
-CellMetrics MeasureCellMetrics(PanelKind kind, int clientWidth, int clientHeight);
+// A 96-DPI length at `dpi`, rounded as MulDiv rounds.
+int ScaleToDpi(int value, int dpi);
+CellMetrics MeasureCellMetrics(PanelKind kind, int clientWidth, int clientHeight, int dpi = 96);
 PanelLayout LayoutMonth(PanelKind kind, const CellMetrics &metrics, int clientWidth,
                         int clientHeight, int monthIndex, int year, const CalendarDate &today);

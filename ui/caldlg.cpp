@@ -1,20 +1,56 @@
 #include "caldlg.h"
 
+#include <ctime>
+
 #include "about.h"
 #include "drag.h"
+#include "keys.h"
 #include "main.h"
 #include "painter.h"
 #include "placement.h"
 #include "resource.h"
+#include "tooltips.h"
+#include "wheel.h"
 
 CalendarView calendarView;
 
+// What the wheel has turned short of a whole notch, one for each axis.
+static int wheelRest;
+static int tiltRest;
+
 static void Repaint(HWND dialog) { SendMessageA(dialog, WM_PAINT, 0, 0); }
 
-static CellMetrics MeasureFrame(HWND dialog, int frameId, PanelKind kind) {
+// Posted on a change of DPI, with the new DPI, to measure the panels again
+// once the dialog manager has rescaled the frames.
+const UINT kRemeasureMessage = WM_APP + 1;
+
+static CellMetrics MeasureFrame(HWND dialog, int frameId, PanelKind kind, int dpi) {
     RECT client;
     GetClientRect(GetDlgItem(dialog, frameId), &client);
-    return MeasureCellMetrics(kind, client.right, client.bottom);
+    return MeasureCellMetrics(kind, client.right, client.bottom, dpi);
+}
+
+// The middle frame at 96 DPI: 105 by 82 dialog units of the template's
+// font, which is 6 by 13 pixels there.
+const int kCurrentFrameWidthAt96 = 158;
+const int kCurrentFrameHeightAt96 = 133;
+
+// Text scaled by the full DPI would overflow frames that grew less: a
+// bitmap dialog font (Wine's) takes the template only to 150% at 200%. So
+// the panels follow whichever grew less, the DPI or the frames.
+static int PanelDpi(HWND dialog, int dpi) {
+    RECT client;
+    GetClientRect(GetDlgItem(dialog, IDC_CURFRAME), &client);
+    int byWidth = MulDiv(96, client.right, kCurrentFrameWidthAt96);
+    int byHeight = MulDiv(96, client.bottom, kCurrentFrameHeightAt96);
+    int frameDpi = byWidth < byHeight ? byWidth : byHeight;
+    return frameDpi < dpi ? frameDpi : dpi;
+}
+
+static void MeasureFrames(HWND dialog, int dpi) {
+    dpi = PanelDpi(dialog, dpi);
+    currentMetrics = MeasureFrame(dialog, IDC_CURFRAME, PanelKind::current, dpi);
+    sideMetrics = MeasureFrame(dialog, IDC_PREVFRAME, PanelKind::side, dpi);
 }
 
 static void ShowMonth(HWND dialog, int frameId, int titleId, MonthOfYear month, PanelKind kind) {
@@ -23,12 +59,12 @@ static void ShowMonth(HWND dialog, int frameId, int titleId, MonthOfYear month, 
 }
 
 static INT_PTR OnInitDialog(HWND dialog) {
-    currentMetrics = MeasureFrame(dialog, IDC_CURFRAME, PanelKind::current);
-    sideMetrics = MeasureFrame(dialog, IDC_PREVFRAME, PanelKind::side);
+    MeasureFrames(dialog, WindowDpi(dialog));
     Init(calendarView);
     RestorePosition(dialog);
     calendarDialog = dialog;
     SetTimer(dialog, ID_DAYTIMER, kDayTimerPeriod, nullptr);
+    InstallKeyFilter();
     return TRUE;
 }
 
@@ -42,7 +78,7 @@ static void OnPaint(HWND dialog) {
     EndPaint(dialog, &paint);
 }
 
-static void Step(HWND dialog, void (*step)(CalendarView &)) {
+void StepView(HWND dialog, void (*step)(CalendarView &)) {
     step(calendarView);
     Repaint(dialog);
 }
@@ -50,16 +86,16 @@ static void Step(HWND dialog, void (*step)(CalendarView &)) {
 static INT_PTR OnCommand(HWND dialog, int id) {
     switch (id) {
     case IDC_PREVYEAR:
-        Step(dialog, PrevYear);
+        StepView(dialog, PrevYear);
         break;
     case IDC_PREVMONTH:
-        Step(dialog, PrevMonth);
+        StepView(dialog, PrevMonth);
         break;
     case IDC_NEXTMONTH:
-        Step(dialog, NextMonth);
+        StepView(dialog, NextMonth);
         break;
     case IDC_NEXTYEAR:
-        Step(dialog, NextYear);
+        StepView(dialog, NextYear);
         break;
     case IDC_ABOUT:
         // No owner: the calendar keeps working while the box is open.
@@ -77,6 +113,30 @@ static void OnTimer(HWND dialog) {
         Repaint(dialog);
 }
 
+// The clock may have jumped: the user set the time, the date or the zone.
+// The runtime reads the zone once, so it is read again.
+static void OnClockChanged(HWND dialog) {
+    _tzset();
+    OnTimer(dialog);
+}
+
+// After sleep the next minute tick may be most of a minute away.
+static void OnPowerBroadcast(HWND dialog, WPARAM event) {
+    if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND)
+        OnClockChanged(dialog);
+}
+
+// A notch turned away from the user goes back in time; `years` steps a
+// year a notch.
+static INT_PTR OnWheel(HWND dialog, int *rest, int delta, bool years) {
+    int notches = TakeWheelNotches(rest, delta);
+    for (; notches > 0; --notches)
+        StepView(dialog, years ? PrevYear : PrevMonth);
+    for (; notches < 0; ++notches)
+        StepView(dialog, years ? NextYear : NextMonth);
+    return TRUE;
+}
+
 // A session that ends may take the process with it without WM_DESTROY.
 static INT_PTR OnQueryEndSession(HWND dialog) {
     SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
@@ -89,8 +149,25 @@ static void OnEndSession(HWND dialog, bool ending) {
 }
 
 static void OnDestroy(HWND dialog) {
+    RemoveKeyFilter();
     SavePosition(dialog);
     KillTimer(dialog, ID_DAYTIMER);
+}
+
+// Windows suggests where the window goes at the new DPI; the controls are
+// rescaled by the default processing after this returns, so the panels are
+// measured later.
+static void OnDpiChanged(HWND dialog, WPARAM dpis, const RECT *suggested) {
+    SetWindowPos(dialog, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    PostMessageA(dialog, kRemeasureMessage, HIWORD(dpis), 0);
+}
+
+// The whole window, so nothing the last size drew outside the frames stays.
+static void OnRemeasure(HWND dialog, int dpi) {
+    MeasureFrames(dialog, dpi);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -105,14 +182,30 @@ extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_TIMER:
         OnTimer(dialog);
         break;
+    case WM_TIMECHANGE:
+    case WM_SETTINGCHANGE:
+        OnClockChanged(dialog);
+        break;
+    case WM_POWERBROADCAST:
+        OnPowerBroadcast(dialog, wParam);
+        break;
+    case WM_MOUSEWHEEL:
+        return OnWheel(dialog, &wheelRest, GET_WHEEL_DELTA_WPARAM(wParam),
+                       (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT) != 0);
+    case WM_MOUSEHWHEEL:
+        // Tilted right (positive) is later, the opposite sense of the wheel.
+        return OnWheel(dialog, &tiltRest, -GET_WHEEL_DELTA_WPARAM(wParam), true);
     case WM_LBUTTONDBLCLK:
-        Step(dialog, BackToToday);
+        StepView(dialog, BackToToday);
         break;
     case WM_LBUTTONDOWN:
         OnButtonDown(dialog, lParam);
         break;
     case WM_MOUSEMOVE:
         OnMouseMove(dialog, lParam);
+        break;
+    case WM_SETCURSOR:
+        AddButtonTips(dialog);
         break;
     case WM_LBUTTONUP:
         OnButtonUp(dialog);
@@ -124,6 +217,12 @@ extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPA
         return OnQueryEndSession(dialog);
     case WM_ENDSESSION:
         OnEndSession(dialog, wParam != FALSE);
+        break;
+    case WM_DPICHANGED:
+        OnDpiChanged(dialog, wParam, reinterpret_cast<const RECT *>(lParam));
+        break;
+    case kRemeasureMessage:
+        OnRemeasure(dialog, static_cast<int>(wParam));
         break;
     case WM_DESTROY:
         OnDestroy(dialog);

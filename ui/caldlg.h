@@ -11,4 +11,7 @@ const UINT kDayTimerPeriod = 60000;
 
 extern CalendarView calendarView;
 
+// Changes the view and repaints all three panels before it returns.
+void StepView(HWND dialog, void (*step)(CalendarView &));
+
 extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -30,6 +30,22 @@ static void PaintText(HDC dc, const TextItem &item) {
     TextOutA(dc, item.x, item.y, item.text, static_cast<int>(strlen(item.text)));
 }
 
+// Looked up rather than imported: user32 has GetDpiForWindow only from
+// Windows 10 1607 on, and the program must still start on Windows 7.
+int WindowDpi(HWND window) {
+    using DpiForWindow = UINT(WINAPI *)(HWND);
+    FARPROC found = GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow");
+    if (found != nullptr) {
+        // Through the generic function type, which GCC takes as a cast on purpose.
+        auto dpiForWindow = reinterpret_cast<DpiForWindow>(reinterpret_cast<void (*)()>(found));
+        return static_cast<int>(dpiForWindow(window));
+    }
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
 // With the null pen selected, Rectangle fills without an outline.
 static void Erase(HDC dc, const PanelRect &r) { Rectangle(dc, r.left, r.top, r.right, r.bottom); }
 

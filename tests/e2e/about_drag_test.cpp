@@ -69,18 +69,6 @@ INPUT MouseAt(POINT p, DWORD buttons) {
                                          << ") instead of (" << p.x << ", " << p.y << ")";
 }
 
-::testing::AssertionResult Chord(WORD modifier, WORD key) {
-    INPUT events[4] = {};
-    const WORD keys[4] = {modifier, key, key, modifier};
-    for (int i = 0; i < 4; ++i) {
-        events[i].type = INPUT_KEYBOARD;
-        events[i].ki.wVk = keys[i];
-        if (i >= 2)
-            events[i].ki.dwFlags = KEYEVENTF_KEYUP;
-    }
-    return SendEvents(events, 4);
-}
-
 HWND CaptureOf(HWND window) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;

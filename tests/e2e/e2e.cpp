@@ -478,6 +478,31 @@ AssertionResult Type(WORD virtualKey) {
     return AssertionSuccess();
 }
 
+AssertionResult Hover(int x, int y) { return MoveMouse(x, y); }
+
+AssertionResult Chord(WORD modifier, WORD key) {
+    INPUT events[4] = {};
+    const WORD keys[4] = {modifier, key, key, modifier};
+    for (int i = 0; i < 4; ++i) {
+        events[i].type = INPUT_KEYBOARD;
+        events[i].ki.wVk = keys[i];
+        if (i >= 2)
+            events[i].ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    if (SendInput(4, events, sizeof events[0]) != 4)
+        return AssertionFailure() << "SendInput refused a key, error " << GetLastError();
+    return AssertionSuccess();
+}
+
+AssertionResult Wheel(int x, int y, int delta, bool horizontal) {
+    AssertionResult done = MoveMouse(x, y);
+    if (!done)
+        return done;
+    INPUT turn = MouseAt(x, y, horizontal ? MOUSEEVENTF_HWHEEL : MOUSEEVENTF_WHEEL);
+    turn.mi.mouseData = static_cast<DWORD>(delta);
+    return Send({turn});
+}
+
 AssertionResult ClickButton(HWND dialog, int id) {
     HWND button = GetDlgItem(dialog, id);
     if (!button)
@@ -787,6 +812,16 @@ AssertionResult ColourAbsent(const Picture &picture, COLORREF colour) {
         return AssertionFailure() << tinted << " pixels of " << DescribeColour(colour)
                                   << " or its tint";
     return AssertionSuccess();
+}
+
+// The program lays a panel out for its window's DPI.
+PanelPlan PlanPanelAtDpi(HWND dialog, int panel, MonthOfYear month, const CalendarDate &today,
+                         int dpi) {
+    PanelPlan plan = PlanPanel(dialog, panel, month, today);
+    plan.metrics = MeasureCellMetrics(plan.kind, plan.width, plan.height, dpi);
+    plan.layout = LayoutMonth(plan.kind, plan.metrics, plan.width, plan.height, month.month,
+                              month.year, today);
+    return plan;
 }
 
 // ---- the fixture ----------------------------------------------------------

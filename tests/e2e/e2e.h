@@ -90,6 +90,13 @@ POINT CentredPlace(int width, int height);
 ::testing::AssertionResult Drag(HWND window, POINT from, POINT to);
 // Presses and releases one key.
 ::testing::AssertionResult Type(WORD virtualKey);
+// Moves the cursor there and lets it rest.
+::testing::AssertionResult Hover(int x, int y);
+// Holds `modifier` down while it presses and releases `key`.
+::testing::AssertionResult Chord(WORD modifier, WORD key);
+// Turns the wheel under the cursor at (x, y): `delta` in parts of a notch
+// (120), positive away from the user, or to the right when `horizontal`.
+::testing::AssertionResult Wheel(int x, int y, int delta, bool horizontal = false);
 // Clicks a button and waits for the titles that it should lead to.
 ::testing::AssertionResult Press(HWND dialog, int id, const Titles &expected);
 // Puts the cursor where it covers no part of the window.
@@ -130,6 +137,9 @@ struct PanelPlan {
     PanelLayout layout;
 };
 PanelPlan PlanPanel(HWND dialog, int panel, MonthOfYear month, const CalendarDate &today);
+// The same at a DPI other than 96.
+PanelPlan PlanPanelAtDpi(HWND dialog, int panel, MonthOfYear month, const CalendarDate &today,
+                         int dpi);
 RECT CellOf(const PanelPlan &plan, const TextItem &item);
 
 struct Frames {

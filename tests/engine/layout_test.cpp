@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -13,6 +14,23 @@ int CountRed(const PanelLayout &layout) {
     for (int i = 0; i < layout.dayCount; ++i)
         red += layout.days[i].colour == TextColour::red;
     return red;
+}
+
+bool SameLayout(const PanelLayout &a, const PanelLayout &b) {
+    auto sameRect = [](const PanelRect &r, const PanelRect &s) {
+        return r.left == s.left && r.top == s.top && r.right == s.right && r.bottom == s.bottom;
+    };
+    auto sameItems = [](const TextItem *p, const TextItem *q, int n) {
+        for (int i = 0; i < n; ++i)
+            if (std::string(p[i].text) != q[i].text || p[i].x != q[i].x || p[i].y != q[i].y ||
+                p[i].colour != q[i].colour)
+                return false;
+        return true;
+    };
+    return a.fontHeight == b.fontHeight && a.headerCount == b.headerCount &&
+           a.dayCount == b.dayCount && sameRect(a.headerErase, b.headerErase) &&
+           sameRect(a.erase, b.erase) && sameItems(a.header, b.header, a.headerCount) &&
+           sameItems(a.days, b.days, a.dayCount);
 }
 
 } // namespace
@@ -117,4 +135,77 @@ TEST(LayoutMonth, OnlyTodayInTodaysMonthIsRed) {
     EXPECT_EQ(0, CountRed(LayoutMonth(PanelKind::side, metrics, 116, 98, 1, 1997, today)));
     EXPECT_EQ(0, CountRed(LayoutMonth(PanelKind::side, metrics, 116, 98, 3, 1997, today)));
     EXPECT_EQ(0, CountRed(LayoutMonth(PanelKind::side, metrics, 116, 98, 2, 1996, today)));
+}
+
+// A metrics made before it had a DPI ({colWidth, rowHeight}, dpi 0) and one
+// measured at 96 lay out exactly as the 96-DPI calendar always did.
+TEST(LayoutMonthDpi, NinetySixAndUnsetAreTheOldLayout) {
+    const CellMetrics unset[2] = {{21, 16, 0}, {15, 13, 0}};
+    const int sizes[2][2] = {{158, 133}, {116, 98}};
+    const PanelKind kinds[2] = {PanelKind::current, PanelKind::side};
+    for (int k = 0; k < 2; ++k) {
+        CellMetrics at96 = MeasureCellMetrics(kinds[k], sizes[k][0], sizes[k][1], 96);
+        EXPECT_EQ(96, at96.dpi);
+        for (int month = 0; month < 12; month += 5) {
+            PanelLayout old =
+                LayoutMonth(kinds[k], unset[k], sizes[k][0], sizes[k][1], month, 1997, kFarAway);
+            EXPECT_TRUE(SameLayout(
+                old, LayoutMonth(kinds[k], at96, sizes[k][0], sizes[k][1], month, 1997, kFarAway)))
+                << "kind " << k << " month " << month;
+        }
+    }
+    PanelLayout old = LayoutMonth(PanelKind::current, unset[0], 158, 133, 0, 1997, kFarAway);
+    EXPECT_EQ(16, old.fontHeight);
+    EXPECT_EQ(10 + 3 * 21, old.days[0].x);
+    EXPECT_EQ(2, old.erase.left);
+    EXPECT_EQ(34, old.erase.top);
+}
+
+// At 150% and 200% the panel is the 96-DPI one enlarged: fonts, margin and
+// insets scale, and with the frame scaled too every letter and number lands
+// where the 96-DPI one lands, scaled, give or take a pixel. The 96-DPI cells
+// are an even number of pixels, so that 150% has whole cells as well.
+TEST(LayoutMonthDpi, HighDpiIsTheNinetySixPictureScaled) {
+    struct Case {
+        PanelKind kind;
+        int width;
+        int height;
+        int fontHeight;
+    };
+    const Case cases[] = {{PanelKind::current, 159, 133, 16}, {PanelKind::side, 117, 103, 12}};
+    for (const Case &c : cases) {
+        CellMetrics base = MeasureCellMetrics(c.kind, c.width, c.height);
+        for (int dpi : {144, 192}) {
+            SCOPED_TRACE("dpi " + std::to_string(dpi) + " font " + std::to_string(c.fontHeight));
+            int width = ScaleToDpi(c.width, dpi);
+            int height = ScaleToDpi(c.height, dpi);
+            CellMetrics metrics = MeasureCellMetrics(c.kind, width, height, dpi);
+            EXPECT_EQ(dpi, metrics.dpi);
+            for (int month = 0; month < 12; month += 4) {
+                PanelLayout small =
+                    LayoutMonth(c.kind, base, c.width, c.height, month, 2024, kFarAway);
+                PanelLayout big =
+                    LayoutMonth(c.kind, metrics, width, height, month, 2024, kFarAway);
+                EXPECT_EQ(c.fontHeight * dpi / 96, big.fontHeight);
+                EXPECT_EQ(2 * dpi / 96, big.erase.left);
+                EXPECT_EQ(width - 2 * dpi / 96, big.erase.right);
+                EXPECT_EQ(height - 2 * dpi / 96, big.erase.bottom);
+                ASSERT_EQ(small.dayCount, big.dayCount);
+                ASSERT_EQ(small.headerCount, big.headerCount);
+                auto near = [&](const TextItem &a, const TextItem &b) {
+                    return std::abs(a.x * dpi / 96 - b.x) <= 1 &&
+                           std::abs(a.y * dpi / 96 - b.y) <= 1;
+                };
+                for (int i = 0; i < big.dayCount; ++i)
+                    EXPECT_TRUE(near(small.days[i], big.days[i]))
+                        << "day " << i + 1 << " at (" << big.days[i].x << "," << big.days[i].y
+                        << "), at 96 (" << small.days[i].x << "," << small.days[i].y << ")";
+                for (int i = 0; i < big.headerCount; ++i)
+                    EXPECT_TRUE(near(small.header[i], big.header[i])) << "letter " << i;
+                if (big.headerCount > 0) {
+                    EXPECT_EQ(big.erase.top, big.headerErase.bottom);
+                }
+            }
+        }
+    }
 }

@@ -242,9 +242,15 @@ const char *const kSupportedOsIds[] = {
 };
 
 // The program runs with its user's rights and tells Windows 7 to 11 it knows
-// them. The dialogs are laid out for the classic controls at the system's
-// DPI scaling, so the manifest asks for neither visual styles nor DPI
-// awareness, both of which would change how they look.
+// them. The dialogs are laid out for the classic controls, so the manifest
+// asks for no visual styles; it paints at each monitor's DPI, so it asks for
+// per-monitor awareness in both the Windows 8.1 and the Windows 10 form,
+// each in the namespace that Windows reads it from.
+const char *const kDpiSettings[] = {
+    "<dpiaware xmlns=\"http://schemas.microsoft.com/smi/2005/windowssettings\">true/pm</dpiaware>",
+    "<dpiawareness xmlns=\"http://schemas.microsoft.com/smi/2016/windowssettings\">"
+    "permonitorv2, permonitor</dpiawareness>"};
+
 testing::AssertionResult ManifestIsAsIntended(const std::string &manifest) {
     std::string text = Lower(manifest);
     std::vector<std::string> problems;
@@ -254,7 +260,10 @@ testing::AssertionResult ManifestIsAsIntended(const std::string &manifest) {
     for (const char *id : kSupportedOsIds)
         if (text.find(std::string("id=\"") + id + "\"") == std::string::npos)
             problems.push_back(std::string("no supportedOS ") + id);
-    for (const char *unwanted : {"microsoft.windows.common-controls", "dpiaware"})
+    for (const char *setting : kDpiSettings)
+        if (text.find(setting) == std::string::npos)
+            problems.push_back(std::string("no ") + setting);
+    for (const char *unwanted : {"microsoft.windows.common-controls"})
         if (text.find(unwanted) != std::string::npos)
             problems.push_back(std::string("asks for ") + unwanted);
     if (!problems.empty())
@@ -1141,11 +1150,16 @@ TEST(PeChecks, DialogTextCheckWantsTheWholeText) {
 }
 
 TEST(PeChecks, ManifestCheckNamesWhatIsWrong) {
-    const std::string good = "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"
-                             "<supportedOS Id=\"{35138B9A-5D96-4FBD-8E2D-A2440225F93A}\"/>"
-                             "<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>"
-                             "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>"
-                             "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>";
+    const std::string good =
+        "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"
+        "<supportedOS Id=\"{35138B9A-5D96-4FBD-8E2D-A2440225F93A}\"/>"
+        "<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>"
+        "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>"
+        "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>"
+        "<dpiAware "
+        "xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>"
+        "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+        "PerMonitorV2, PerMonitor</dpiAwareness>";
     EXPECT_TRUE(ManifestIsAsIntended(good)) << "GUIDs are not case-sensitive";
 
     auto replaced = [&](const std::string &from, const std::string &to) {
@@ -1164,8 +1178,9 @@ TEST(PeChecks, ManifestCheckNamesWhatIsWrong) {
         {good + "<assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" "
                 "version=\"6.0.0.0\"/>",
          "asks for microsoft.windows.common-controls"},
-        {good + "<dpiAware>true</dpiAware>", "asks for dpiaware"},
-        {good + "<dpiAwareness>PerMonitorV2</dpiAwareness>", "asks for dpiaware"},
+        {replaced("true/pm", "true"), "no <dpiaware"},
+        {replaced("2016", "2005"), "no <dpiawareness"},
+        {replaced("PerMonitorV2, PerMonitor", "System"), "no <dpiawareness"},
         {"", "no level"},
     };
     for (const Fault &fault : faults) {

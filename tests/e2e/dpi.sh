@@ -1,0 +1,34 @@
+#!/bin/bash
+# Runs the DPI tests with Wine at 96, 144 and 192 DPI, each in a prefix of
+# its own beside the driver, and keeps a screenshot of the calendar at each
+# as <build>/screenshot-<dpi>dpi.png.
+#   dpi.sh DRIVER.exe
+set -euo pipefail
+driver=$1
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(cd "$(dirname "$driver")" && pwd)
+wine_run=$here/../wine-run.sh
+wineserver=/usr/lib/wine/wineserver
+
+status=0
+for dpi in 96 144 192; do
+    export WINEPREFIX=$build/dpi-prefix-$dpi
+    echo "== $dpi DPI in $WINEPREFIX"
+    # Wine 8 takes the user's setting and, where that is missing, the
+    # machine's; both are set so neither can disagree. (wine-run.sh makes
+    # the prefix on its first use.)
+    "$wine_run" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
+    "$wine_run" reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
+    # A running server would keep serving the old DPI to what it starts.
+    "$wineserver" -k 2>/dev/null || true
+    "$wineserver" -w
+    shot=$build/screenshot-${dpi}dpi
+    rm -f "$shot.bmp" "$shot.png"
+    TRICAL_TEST_DPI=$dpi TRICAL_SCREENSHOT=$shot.bmp \
+        "$here/run-e2e.sh" "$driver" --gtest_filter='DpiTest.*' || status=1
+    if [ -f "$shot.bmp" ]; then
+        convert "$shot.bmp" -strip -define png:exclude-chunk=date,time "$shot.png"
+        rm -f "$shot.bmp"
+    fi
+done
+exit $status

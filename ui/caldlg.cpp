@@ -205,7 +205,7 @@ extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPA
         OnMouseMove(dialog, lParam);
         break;
     case WM_SETCURSOR:
-        AddButtonTips(dialog);
+        OnPointer(dialog, reinterpret_cast<HWND>(wParam), HIWORD(lParam));
         break;
     case WM_LBUTTONUP:
         OnButtonUp(dialog);

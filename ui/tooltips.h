@@ -1,7 +1,9 @@
 // A short description under the pointer for each of the six buttons, set
-// up once, the first time the pointer is over the calendar.
+// up the first time the pointer is over the calendar.
 #pragma once
 
 #include <windows.h>
 
-void AddButtonTips(HWND dialog);
+// Every move or press of the pointer over the calendar: `under` is the
+// window under it, `mouseMessage` the message the move or press brings.
+void OnPointer(HWND dialog, HWND under, UINT mouseMessage);

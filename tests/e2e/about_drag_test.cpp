@@ -249,27 +249,7 @@ void KeepPicture(const Picture &picture, const char *name) {
     DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string file(path, length);
     file = file.substr(0, file.find_last_of("\\/") + 1) + name;
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof header;
-    header.biWidth = picture.width;
-    header.biHeight = -picture.height;
-    header.biPlanes = 1;
-    header.biBitCount = 32;
-    header.biCompression = BI_RGB;
-    header.biSizeImage = static_cast<DWORD>(picture.pixels.size() * 4);
-    BITMAPFILEHEADER fileHeader = {};
-    fileHeader.bfType = 0x4d42;
-    fileHeader.bfOffBits = sizeof fileHeader + sizeof header;
-    fileHeader.bfSize = fileHeader.bfOffBits + header.biSizeImage;
-    std::vector<DWORD> bits;
-    for (COLORREF c : picture.pixels)
-        bits.push_back(static_cast<DWORD>(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c));
-    FILE *out = std::fopen(file.c_str(), "wb");
-    ASSERT_NE(nullptr, out) << "cannot write " << file;
-    std::fwrite(&fileHeader, sizeof fileHeader, 1, out);
-    std::fwrite(&header, sizeof header, 1, out);
-    std::fwrite(bits.data(), 4, bits.size(), out);
-    std::fclose(out);
+    ASSERT_TRUE(SaveBitmap(picture, file)) << "cannot write " << file;
 }
 
 // ---- the clipboard --------------------------------------------------------

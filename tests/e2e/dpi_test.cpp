@@ -26,42 +26,6 @@ int ExpectedDpi() {
     return length > 0 && length < sizeof text ? atoi(text) : 96;
 }
 
-// A Unix path from the environment as Wine's Z: drive sees it.
-std::string WindowsPath(const char *variable) {
-    char unixPath[MAX_PATH] = "";
-    DWORD length = GetEnvironmentVariableA(variable, unixPath, sizeof unixPath);
-    if (length == 0 || length >= sizeof unixPath || unixPath[0] != '/')
-        return "";
-    std::string path = "Z:";
-    for (const char *c = unixPath; *c; ++c)
-        path += *c == '/' ? '\\' : *c;
-    return path;
-}
-
-bool SaveBitmap(const Picture &picture, const std::string &path) {
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof info;
-    info.biWidth = picture.width;
-    info.biHeight = -picture.height;
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    info.biCompression = BI_RGB;
-    std::vector<DWORD> bits;
-    for (COLORREF c : picture.pixels)
-        bits.push_back(static_cast<DWORD>(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c));
-    DWORD size = static_cast<DWORD>(bits.size() * sizeof(DWORD));
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42; // "BM"
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + size;
-    FILE *out = fopen(path.c_str(), "wb");
-    if (!out)
-        return false;
-    bool ok = fwrite(&file, sizeof file, 1, out) == 1 && fwrite(&info, sizeof info, 1, out) == 1 &&
-              fwrite(bits.data(), size, 1, out) == 1;
-    return fclose(out) == 0 && ok;
-}
-
 // Rows from the highest to the lowest pixel of exactly this colour.
 int InkHeight(const Picture &picture, COLORREF colour) {
     int top = picture.height;
@@ -255,7 +219,7 @@ TEST_F(DpiTest, PanelsKeepTheirProportions) {
            panelDpi);
     EXPECT_NEAR(kTodayInkHeightAt96 * panelDpi / 96.0, ink, 2.0);
 
-    std::string path = WindowsPath("TRICAL_SCREENSHOT");
+    std::string path = PathFromEnvironment("TRICAL_SCREENSHOT");
     if (!path.empty()) {
         Picture shot;
         ASSERT_TRUE(WaitForSettledClient(dialog_, &shot));

@@ -17,13 +17,9 @@ static const DWORD kPollMs = 15;
 
 ULONGLONG Now() { return GetTickCount64(); }
 
-// ---- the clock --------------------------------------------------------------
-
-// libfaketime in every process of this run re-reads this file at each clock
-// read; it holds one offset in seconds from the real clock, "+N" or "-N".
-static std::string ClockFile() {
+std::string PathFromEnvironment(const char *variable) {
     char unixPath[MAX_PATH];
-    DWORD length = GetEnvironmentVariableA("FAKETIME_TIMESTAMP_FILE", unixPath, sizeof unixPath);
+    DWORD length = GetEnvironmentVariableA(variable, unixPath, sizeof unixPath);
     if (length == 0 || length >= sizeof unixPath || unixPath[0] != '/')
         return "";
     std::string path = "Z:";
@@ -31,6 +27,12 @@ static std::string ClockFile() {
         path += *c == '/' ? '\\' : *c;
     return path;
 }
+
+// ---- the clock --------------------------------------------------------------
+
+// libfaketime in every process of this run re-reads this file at each clock
+// read; it holds one offset in seconds from the real clock, "+N" or "-N".
+static std::string ClockFile() { return PathFromEnvironment("FAKETIME_TIMESTAMP_FILE"); }
 
 static bool clockOffsetKnown = false;
 static long long clockOffset = 0;
@@ -606,6 +608,30 @@ std::string DescribeDifference(const Picture &a, const Picture &b) {
                          DescribeColour(PixelAt(a, x, y)) + " then " +
                          DescribeColour(PixelAt(b, x, y)) + ";";
     return std::to_string(count) + " pixels differ, first at:" + first;
+}
+
+bool SaveBitmap(const Picture &picture, const std::string &path) {
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = picture.width;
+    info.biHeight = -picture.height;
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    info.biCompression = BI_RGB;
+    std::vector<DWORD> bits;
+    for (COLORREF c : picture.pixels)
+        bits.push_back(static_cast<DWORD>(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c));
+    DWORD size = static_cast<DWORD>(bits.size() * sizeof(DWORD));
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42; // "BM"
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + size;
+    FILE *out = fopen(path.c_str(), "wb");
+    if (!out)
+        return false;
+    bool ok = fwrite(&file, sizeof file, 1, out) == 1 && fwrite(&info, sizeof info, 1, out) == 1 &&
+              fwrite(bits.data(), size, 1, out) == 1;
+    return fclose(out) == 0 && ok;
 }
 
 // ---- the three month panels ---------------------------------------------------

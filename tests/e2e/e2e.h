@@ -31,6 +31,10 @@ const int kNextFrame = 1076;
 // Milliseconds on a clock that the pinned date never moves.
 ULONGLONG Now();
 
+// A Unix path held in an environment variable, as Wine's Z: drive shows it;
+// "" when the variable is unset or holds no absolute path.
+std::string PathFromEnvironment(const char *variable);
+
 // ---- the clock trical sees ------------------------------------------------
 // The driver and every process it starts share one faked wall clock (see
 // run-e2e.sh); these move it. Month is 1-12.
@@ -115,6 +119,8 @@ COLORREF PixelAt(const Picture &picture, int x, int y);
 bool SamePicture(const Picture &a, const Picture &b);
 // How many pixels differ, and where the first one is, for failure messages.
 std::string DescribeDifference(const Picture &a, const Picture &b);
+// Writes the picture as a 32-bit BMP, for a person to look at.
+bool SaveBitmap(const Picture &picture, const std::string &path);
 
 const COLORREF kBlack = RGB(0, 0, 0);
 const COLORREF kRed = RGB(255, 0, 0);

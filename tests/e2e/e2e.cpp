@@ -220,9 +220,17 @@ bool StartTrical(const char *arguments, PROCESS_INFORMATION *process) {
     writable.push_back('\0');
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    *process = PROCESS_INFORMATION{};
-    return CreateProcessA(path.c_str(), writable.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, process) != 0;
+    // Once in some 1,500 starts Wine's process creation itself failed with
+    // ERROR_INTERNAL_ERROR before the program ran; that is retried once.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        *process = PROCESS_INFORMATION{};
+        if (CreateProcessA(path.c_str(), writable.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           nullptr, &startup, process))
+            return true;
+        if (GetLastError() != ERROR_INTERNAL_ERROR)
+            return false;
+    }
+    return false;
 }
 
 static std::string ClassOf(HWND window) {

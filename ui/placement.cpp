@@ -1,7 +1,8 @@
 #include "placement.h"
 
-static const char kSettingsFile[] = "TRICAL.INI";
-static const char kSection[] = "LOC";
+#include "settings.h"
+
+static const wchar_t kSection[] = L"LOC";
 
 void CenterWindow(HWND window) {
     RECT r;
@@ -36,13 +37,9 @@ bool ParseCoordinate(const char *text, int *value) {
 
 // A missing key reads as "no position"; a value that is there but is not a
 // plain integer is not trusted at all.
-static bool ReadCoordinate(const char *key, int *value) {
+static bool ReadCoordinate(const wchar_t *key, int *value) {
     char text[32];
-    DWORD length =
-        GetPrivateProfileStringA(kSection, key, "9999", text, sizeof text, kSettingsFile);
-    if (length >= sizeof text - 1)
-        return false;
-    return ParseCoordinate(text, value);
+    return ReadSetting(kSection, key, L"9999", text, sizeof text) && ParseCoordinate(text, value);
 }
 
 // A captionless window put where no monitor shows it could never be dragged
@@ -61,7 +58,7 @@ static bool ReachableAt(HWND dialog, int x, int y) {
 void RestorePosition(HWND dialog) {
     int x = 0;
     int y = 0;
-    if (!ReadCoordinate("XLOC", &x) || !ReadCoordinate("YLOC", &y) || x == kNoSavedPosition ||
+    if (!ReadCoordinate(L"XLOC", &x) || !ReadCoordinate(L"YLOC", &y) || x == kNoSavedPosition ||
         !ReachableAt(dialog, x, y)) {
         CenterWindow(dialog);
         return;
@@ -74,7 +71,7 @@ void SavePosition(HWND dialog) {
     GetWindowRect(dialog, &r);
     char text[16];
     wsprintfA(text, "%d", static_cast<int>(r.left));
-    WritePrivateProfileStringA(kSection, "XLOC", text, kSettingsFile);
+    WriteSetting(kSection, L"XLOC", text);
     wsprintfA(text, "%d", static_cast<int>(r.top));
-    WritePrivateProfileStringA(kSection, "YLOC", text, kSettingsFile);
+    WriteSetting(kSection, L"YLOC", text);
 }

@@ -6,6 +6,8 @@
 #include <ctime>
 #include <sstream>
 
+#include <shlobj.h>
+
 using ::testing::AssertionFailure;
 using ::testing::AssertionResult;
 using ::testing::AssertionSuccess;
@@ -106,33 +108,77 @@ bool ShiftClock(long long seconds) {
     return MoveClockTo(static_cast<time_t>(time(nullptr) + seconds));
 }
 
+static std::string TricalPath() {
+    char self[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
+    if (length == 0 || length >= sizeof self)
+        return "";
+    std::string path(self, length);
+    size_t slash = path.find_last_of("\\/");
+    return path.substr(0, slash + 1) + "trical.exe";
+}
+
 // ---- the settings file ------------------------------------------------------
 
+// Asked of the shell, as a Windows program should, so that the calendar's
+// cheaper reading of its environment is checked against it.
+static std::string ShellFolder(int csidl) {
+    char folder[MAX_PATH];
+    if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, 0, folder)))
+        return "";
+    return folder;
+}
+
+std::string SettingsFolder() {
+    std::string roaming = ShellFolder(CSIDL_APPDATA);
+    return roaming.empty() ? "" : roaming + "\\Trical";
+}
+
 std::string SettingsPath() {
+    std::string folder = SettingsFolder();
+    return folder.empty() ? "" : folder + "\\TRICAL.INI";
+}
+
+std::string OldSettingsPath(OldPlace place) {
     char windows[MAX_PATH];
     UINT length = GetWindowsDirectoryA(windows, sizeof windows);
     if (length == 0 || length >= sizeof windows)
         return "";
-    return std::string(windows) + "\\TRICAL.INI";
+    if (place == OldPlace::windowsFolder)
+        return std::string(windows) + "\\TRICAL.INI";
+    std::string local = ShellFolder(CSIDL_LOCAL_APPDATA);
+    return local.empty() ? "" : local + "\\VirtualStore" + (windows + 2) + "\\TRICAL.INI";
 }
 
-bool RemoveSettings() {
-    std::string path = SettingsPath();
+std::string PortableSettingsPath() {
+    std::string trical = TricalPath();
+    return trical.substr(0, trical.find_last_of('\\') + 1) + "TRICAL.INI";
+}
+
+bool RemoveSettings(const std::string &path) {
     if (DeleteFileA(path.c_str()))
         return true;
     return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
-bool WriteSettings(const std::string &text) {
-    FILE *file = fopen(SettingsPath().c_str(), "wb");
+// Makes every missing folder on the way to the file.
+static void MakeFoldersFor(const std::string &path) {
+    for (size_t slash = path.find('\\', 3); slash != std::string::npos;
+         slash = path.find('\\', slash + 1))
+        CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+}
+
+bool WriteSettings(const std::string &text, const std::string &path) {
+    MakeFoldersFor(path);
+    FILE *file = fopen(path.c_str(), "wb");
     if (!file)
         return false;
     bool ok = fwrite(text.data(), 1, text.size(), file) == text.size();
     return fclose(file) == 0 && ok;
 }
 
-bool ReadSettings(std::string *text) {
-    FILE *file = fopen(SettingsPath().c_str(), "rb");
+bool ReadSettings(std::string *text, const std::string &path) {
+    FILE *file = fopen(path.c_str(), "rb");
     if (!file)
         return false;
     text->clear();
@@ -160,10 +206,10 @@ static bool ParseWholeInt(const std::string &text, long long *value) {
     return *end == '\0';
 }
 
-AssertionResult SavedPlaceIs(int x, int y) {
+AssertionResult SavedPlaceIs(int x, int y, const std::string &path) {
     std::string text;
-    if (!ReadSettings(&text))
-        return AssertionFailure() << SettingsPath() << " does not exist";
+    if (!ReadSettings(&text, path))
+        return AssertionFailure() << path << " does not exist";
     std::istringstream lines(text);
     std::string line;
     bool inSection = false;
@@ -193,23 +239,13 @@ AssertionResult SavedPlaceIs(int x, int y) {
         }
     }
     if (xCount != 1 || yCount != 1 || !xWhole || !yWhole || xValue != x || yValue != y)
-        return AssertionFailure() << "expected [LOC] XLOC=" << x << " YLOC=" << y
-                                  << " in TRICAL.INI, which holds:\n"
+        return AssertionFailure() << "expected [LOC] XLOC=" << x << " YLOC=" << y << " in " << path
+                                  << ", which holds:\n"
                                   << text;
     return AssertionSuccess();
 }
 
 // ---- processes and windows --------------------------------------------------
-
-static std::string TricalPath() {
-    char self[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
-    if (length == 0 || length >= sizeof self)
-        return "";
-    std::string path(self, length);
-    size_t slash = path.find_last_of("\\/");
-    return path.substr(0, slash + 1) + "trical.exe";
-}
 
 bool StartTrical(const char *arguments, PROCESS_INFORMATION *process) {
     std::string path = TricalPath();

@@ -43,12 +43,19 @@ bool SetLocalClock(int year, int month, int day, int hour, int minute, int secon
 bool ShiftClock(long long seconds);
 
 // ---- the settings file ----------------------------------------------------
+// The user's own: TRICAL.INI in a folder Trical of the roaming AppData.
+std::string SettingsFolder();
 std::string SettingsPath();
-bool RemoveSettings();
-bool WriteSettings(const std::string &text);
-bool ReadSettings(std::string *text);
+// Where older calendars kept theirs, and where a portable one keeps it.
+enum class OldPlace { windowsFolder, virtualStore };
+std::string OldSettingsPath(OldPlace place);
+std::string PortableSettingsPath();
+bool RemoveSettings(const std::string &path = SettingsPath());
+// Makes the folders on the way as well.
+bool WriteSettings(const std::string &text, const std::string &path = SettingsPath());
+bool ReadSettings(std::string *text, const std::string &path = SettingsPath());
 // The [LOC] XLOC/YLOC pair of the file, each a plain decimal integer.
-::testing::AssertionResult SavedPlaceIs(int x, int y);
+::testing::AssertionResult SavedPlaceIs(int x, int y, const std::string &path = SettingsPath());
 
 // ---- processes and windows ------------------------------------------------
 bool StartTrical(const char *arguments, PROCESS_INFORMATION *process);

@@ -12,7 +12,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 wine_run=$here/../wine-run.sh
 wineserver=/usr/lib/wine/wineserver
 export WINEPREFIX=${WINEPREFIX:-$(cd "$(dirname "$probe")" && pwd)/wineprefix}
-settings=$WINEPREFIX/drive_c/windows/TRICAL.INI
+# Wine names the profile after the Unix user.
+settings=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Trical/TRICAL.INI
 
 fail() {
     echo "FAILED: $*"

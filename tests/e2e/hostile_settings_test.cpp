@@ -192,6 +192,7 @@ class HostileSettingsTest : public CalendarTest {
         if (!ClearSettingsPath())
             return AssertionFailure() << "cannot clear " << path;
         if (c.kind == SettingsKind::directory) {
+            CreateDirectoryA(SettingsFolder().c_str(), nullptr);
             if (!CreateDirectoryA(path.c_str(), nullptr))
                 return AssertionFailure() << "cannot make the directory, error " << GetLastError();
             if (!c.bytes.empty() && !WriteBytes(path + kInnerName, c.bytes))

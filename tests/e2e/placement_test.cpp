@@ -2,6 +2,7 @@
 #include "e2e.h"
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -33,6 +34,32 @@ std::string Settings(const std::string &x, const std::string &y) {
 
 using PlacementTest = CalendarTest;
 
+// Whatever a test leaves of older or portable settings files, or in the
+// way of the settings folder, goes after it.
+class SettingsFileTest : public CalendarTest {
+  protected:
+    void TearDown() override {
+        CalendarTest::TearDown();
+        for (const std::string &path :
+             {OldSettingsPath(OldPlace::windowsFolder), OldSettingsPath(OldPlace::virtualStore),
+              PortableSettingsPath()})
+            EXPECT_TRUE(RemoveSettings(path)) << path;
+        DWORD attributes = GetFileAttributesA(SettingsFolder().c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            EXPECT_TRUE(DeleteFileA(SettingsFolder().c_str()));
+        }
+    }
+
+    // Drags the calendar by its body until its top-left corner is there.
+    ::testing::AssertionResult DragTo(POINT place) {
+        RECT from = WindowRectOf(dialog_);
+        POINT grip = BareBodyPoint(dialog_);
+        ::testing::AssertionResult dragged =
+            Drag(dialog_, grip, {grip.x + place.x - from.left, grip.y + place.y - from.top});
+        return dragged ? WindowComesTo(dialog_, place.x, place.y) : dragged;
+    }
+};
+
 } // namespace
 
 TEST_F(PlacementTest, FirstStartIsCentredAndClosingSavesThePlace) {
@@ -47,6 +74,9 @@ TEST_F(PlacementTest, FirstStartIsCentredAndClosingSavesThePlace) {
                                       << text;
     ASSERT_TRUE(CloseWithX());
     EXPECT_TRUE(SavedPlaceIs(centre.x, centre.y));
+    // Windows lets no ordinary user write its own folder.
+    EXPECT_TRUE(RemoveSettings(OldSettingsPath(OldPlace::windowsFolder)));
+    EXPECT_FALSE(ReadSettings(&text, OldSettingsPath(OldPlace::windowsFolder)));
 }
 
 // Dragged by its body, also until it hangs off the screen's top-left corner.
@@ -157,4 +187,83 @@ TEST_F(PlacementTest, UnusableSavedPlaceGivesTheCentredPlace) {
         EXPECT_TRUE(SavedPlaceIs(centre.x, centre.y));
         EndCalendar();
     }
+}
+
+// An update keeps the place an older calendar saved, reads the old file
+// once and never writes it; Windows' copy for 32-bit programs comes first.
+TEST_F(SettingsFileTest, OldFileGivesThePlaceOnceAndStaysAsItWas) {
+    const std::string windowsFile = OldSettingsPath(OldPlace::windowsFolder);
+    const std::string storeFile = OldSettingsPath(OldPlace::virtualStore);
+    const struct {
+        const char *why;
+        std::string windowsText; // "" for no file
+        std::string storeText;
+        POINT place;
+    } cases[] = {
+        {"in the Windows folder", Settings("100", "50"), "", {100, 50}},
+        {"in the VirtualStore", "", Settings("120", "80"), {120, 80}},
+        {"in both", Settings("100", "50"), Settings("-30", "90"), {-30, 90}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.why);
+        ASSERT_TRUE(RemoveSettings());
+        ASSERT_TRUE(RemoveSettings(windowsFile));
+        ASSERT_TRUE(RemoveSettings(storeFile));
+        for (const auto &old :
+             {std::make_pair(windowsFile, c.windowsText), std::make_pair(storeFile, c.storeText)}) {
+            ASSERT_TRUE(old.second.empty() || WriteSettings(old.second, old.first)) << old.first;
+        }
+
+        ASSERT_TRUE(Launch());
+        EXPECT_TRUE(WindowAt(dialog_, c.place.x, c.place.y));
+        ASSERT_TRUE(DragTo({c.place.x + 40, c.place.y + 30}));
+        ASSERT_TRUE(CloseWithX());
+        EndCalendar();
+        EXPECT_TRUE(SavedPlaceIs(c.place.x + 40, c.place.y + 30));
+
+        // From now on the user's own file holds the place.
+        ASSERT_TRUE(Launch());
+        EXPECT_TRUE(WindowAt(dialog_, c.place.x + 40, c.place.y + 30));
+        ASSERT_TRUE(CloseWithX());
+        EndCalendar();
+        for (const auto &old :
+             {std::make_pair(windowsFile, c.windowsText), std::make_pair(storeFile, c.storeText)}) {
+            std::string now;
+            EXPECT_EQ(!old.second.empty(), ReadSettings(&now, old.first)) << old.first;
+            EXPECT_EQ(old.second, now) << old.first;
+        }
+    }
+}
+
+// A calendar carried on a stick keeps its file beside itself, and leaves
+// nothing in the profile of the computer it ran on.
+TEST_F(SettingsFileTest, FileBesideTheProgramIsTheSettingsFile) {
+    ASSERT_TRUE(RemoveSettings());
+    ASSERT_TRUE(WriteSettings(Settings("130", "70"), PortableSettingsPath()));
+    ASSERT_TRUE(Launch());
+    EXPECT_TRUE(WindowAt(dialog_, 130, 70));
+    ASSERT_TRUE(DragTo({170, 110}));
+    ASSERT_TRUE(CloseWithX());
+    EXPECT_TRUE(SavedPlaceIs(170, 110, PortableSettingsPath()));
+    std::string text;
+    EXPECT_FALSE(ReadSettings(&text)) << SettingsPath() << " appeared:\n" << text;
+}
+
+// A settings folder that cannot be made costs the place, nothing more.
+TEST_F(SettingsFileTest, UnwritableSettingsFolderStillClosesCleanly) {
+    ASSERT_TRUE(RemoveSettings());
+    RemoveDirectoryA(SettingsFolder().c_str());
+    ASSERT_TRUE(WriteSettings("in the way", SettingsFolder()));
+    for (int start = 0; start < 2; ++start) {
+        SCOPED_TRACE("start " + std::to_string(start + 1));
+        ASSERT_TRUE(Launch());
+        Size size = SizeOf(WindowRectOf(dialog_));
+        POINT centre = CentredPlace(size.width, size.height);
+        EXPECT_TRUE(WindowAt(dialog_, centre.x, centre.y));
+        ASSERT_TRUE(CloseWithX());
+        EndCalendar();
+    }
+    std::string text;
+    EXPECT_TRUE(ReadSettings(&text, SettingsFolder()));
+    EXPECT_EQ("in the way", text);
 }

@@ -1,4 +1,5 @@
 #include "placement.h"
+#include "settings.h"
 
 #include <gtest/gtest.h>
 
@@ -20,13 +21,19 @@ HWND MakeWindow() {
                            nullptr, nullptr);
 }
 
+std::wstring File() {
+    wchar_t path[MAX_PATH] = L"";
+    EXPECT_TRUE(SettingsFile(path));
+    return path;
+}
+
 void WriteSettings(const char *x, const char *y) {
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, "TRICAL.INI");
-    WritePrivateProfileStringA("LOC", nullptr, nullptr, "TRICAL.INI"); // drop the section
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, File().c_str());
+    WritePrivateProfileStringW(L"LOC", nullptr, nullptr, File().c_str()); // drop the section
     if (x)
-        WritePrivateProfileStringA("LOC", "XLOC", x, "TRICAL.INI");
+        WriteSetting(L"LOC", L"XLOC", x);
     if (y)
-        WritePrivateProfileStringA("LOC", "YLOC", y, "TRICAL.INI");
+        WriteSetting(L"LOC", L"YLOC", y);
 }
 
 POINT TopLeft(HWND window) {
@@ -84,11 +91,11 @@ TEST(SavedPosition, RoundTripsIncludingNegativeValues) {
     SetWindowPos(window, nullptr, -60, -25, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     WriteSettings(nullptr, nullptr);
     SavePosition(window);
-    char text[32];
-    GetPrivateProfileStringA("LOC", "XLOC", "", text, sizeof text, "TRICAL.INI");
-    EXPECT_STREQ("-60", text);
-    GetPrivateProfileStringA("LOC", "YLOC", "", text, sizeof text, "TRICAL.INI");
-    EXPECT_STREQ("-25", text);
+    wchar_t text[32];
+    GetPrivateProfileStringW(L"LOC", L"XLOC", L"", text, 32, File().c_str());
+    EXPECT_STREQ(L"-60", text);
+    GetPrivateProfileStringW(L"LOC", L"YLOC", L"", text, 32, File().c_str());
+    EXPECT_STREQ(L"-25", text);
 
     SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     RestorePosition(window);

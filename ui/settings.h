@@ -1,0 +1,22 @@
+// Which TRICAL.INI the calendar keeps its settings in, and reading and
+// writing one value of it.
+#pragma once
+
+#include <windows.h>
+
+// A TRICAL.INI beside trical.exe when one stands there (a calendar carried
+// on a stick), otherwise the user's own, %APPDATA%\Trical\TRICAL.INI.
+// `path` holds MAX_PATH; false when neither can be found.
+bool SettingsFile(wchar_t *path);
+
+// Reads one value, or `fallback` where it is missing, as ASCII into `text`.
+// False when there is no file to read or the value does not fit `size`.
+// At start-up that is the settings file once it exists; until then the file
+// an older Trical kept in the Windows folder, or Windows' per-user copy of
+// it, so that an update keeps the user's place.
+bool ReadSetting(const wchar_t *section, const wchar_t *key, const wchar_t *fallback, char *text,
+                 int size);
+
+// Writes one value to the settings file, making its folder first. A write
+// that fails changes nothing, and is not reported.
+void WriteSetting(const wchar_t *section, const wchar_t *key, const char *value);

@@ -34,18 +34,35 @@ int64_t FloorDiv(int64_t a, int64_t b) {
 
 int64_t FloorMod(int64_t a, int64_t b) { return a - FloorDiv(a, b) * b; }
 
-// Days from 1970-01-01 to 1 January of `year`, proleptic Gregorian.
-int64_t DaysToJanuaryFirst(int64_t year) {
-    int64_t y = year - 1;
-    return 365 * (year - 1970) + FloorDiv(y, 4) - FloorDiv(y, 100) + FloorDiv(y, 400) -
-           (FloorDiv(1969, 4) - FloorDiv(1969, 100) + FloorDiv(1969, 400));
+// Howard Hinnant's days_from_civil: days from 1970-01-01. `day` may lie
+// outside the month; the count simply runs on.
+int64_t DaysFromCivil(int64_t year, int64_t monthNumber, int64_t day) {
+    // Years start on 1 March here, so that the leap day ends them.
+    year -= monthNumber <= 2 ? 1 : 0;
+    int64_t era = FloorDiv(year, 400);
+    int64_t yearOfEra = year - era * 400;
+    int64_t dayOfYear =
+        (153 * (monthNumber > 2 ? monthNumber - 3 : monthNumber + 9) + 2) / 5 + day - 1;
+    int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+// The calendar year of a day count, from Hinnant's civil_from_days.
+int64_t CivilYear(int64_t days) {
+    days += 719468;
+    int64_t era = FloorDiv(days, 146097);
+    int64_t dayOfEra = days - era * 146097;
+    int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    // Day 306 of a year that starts on 1 March is 1 January of the next.
+    return era * 400 + yearOfEra + (dayOfYear >= 306 ? 1 : 0);
 }
 
 int JanuaryFirstWeekday(int year) {
     if (year >= kTableFirstYear && year <= kTableLastYear)
         return kJanuaryFirst[(year - kTableFirstYear) % 28];
     // 1 January 1970 was a Thursday.
-    return static_cast<int>(FloorMod(DaysToJanuaryFirst(year) + 4, 7));
+    return static_cast<int>(FloorMod(DaysFromCivil(year, 1, 1) + 4, 7));
 }
 
 } // namespace
@@ -65,6 +82,15 @@ int FirstWeekday(int monthNumber, int year) {
 
 bool IsToday(int day, int monthNumber, int year, const CalendarDate &today) {
     return year == today.year && monthNumber - today.month == 1 && day == today.day;
+}
+
+// In int64: the week of 31 December INT_MAX may belong to the year after it.
+int IsoWeek(int day, int monthNumber, int year) {
+    int64_t date = DaysFromCivil(year, monthNumber, day);
+    // 1970-01-01 was a Thursday, so date + 3 counts from a Monday.
+    int64_t thursday = date - FloorMod(date + 3, 7) + 3;
+    int64_t weekYear = CivilYear(thursday);
+    return static_cast<int>((thursday - DaysFromCivil(weekYear, 1, 1)) / 7 + 1);
 }
 
 CalendarDate LocalDate(time_t moment) {

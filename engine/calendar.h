@@ -16,6 +16,11 @@ int IsLeapYear(int year);
 int DaysInMonth(int monthNumber, int year);
 int FirstWeekday(int monthNumber, int year);
 bool IsToday(int day, int monthNumber, int year, const CalendarDate &today);
+// The ISO 8601 week, 1-53: weeks start on Monday, and week 1 is the one that
+// holds the year's first Thursday. `day` may run on before 1 or past the
+// month's end into the neighbouring months, so that a week row can ask about
+// its Monday wherever that falls.
+int IsoWeek(int day, int monthNumber, int year);
 
 CalendarDate GetToday();
 // The local calendar date of a moment; GetToday() is LocalDate(time(nullptr)).

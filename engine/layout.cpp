@@ -29,31 +29,37 @@ static int UnscaleFromDpi(int value, int dpi) {
 
 // The grid is measured on the frame as it would be at 96 DPI and scaled
 // back, so that it keeps the 96-DPI proportions however the frame rounds.
-CellMetrics MeasureCellMetrics(PanelKind kind, int clientWidth, int clientHeight, int dpi) {
+CellMetrics MeasureCellMetrics(PanelKind kind, int clientWidth, int clientHeight, int dpi,
+                               bool weekNumbers) {
     CellMetrics metrics;
     int width = UnscaleFromDpi(clientWidth, dpi);
     int height = UnscaleFromDpi(clientHeight, dpi);
-    metrics.colWidth = ScaleToDpi((width - 5) / 7, dpi);
+    metrics.colWidth = ScaleToDpi((width - 5) / (weekNumbers ? 8 : 7), dpi);
     metrics.rowHeight = ScaleToDpi((height - 5) / (kind == PanelKind::current ? 8 : 7), dpi);
     metrics.dpi = dpi;
     return metrics;
 }
 
 PanelLayout LayoutMonth(PanelKind kind, const CellMetrics &metrics, int clientWidth,
-                        int clientHeight, int monthIndex, int year, const CalendarDate &today) {
+                        int clientHeight, int monthIndex, int year, const CalendarDate &today,
+                        GridOptions options) {
     PanelLayout layout = {};
     bool current = kind == PanelKind::current;
     int top = (current ? 2 : 1) * metrics.rowHeight;
     layout.fontHeight = ScaleToDpi(current ? 16 : 12, metrics.dpi);
     int margin = ScaleToDpi(kLeftMargin, metrics.dpi);
     int inset = ScaleToDpi(2, metrics.dpi);
+    // The week column takes the margin's place and the days move over for it.
+    int left = margin + (options.weekNumbers ? metrics.colWidth : 0);
+    // The weekday (0 = Sunday) of the first column.
+    int firstWeekday = options.mondayFirst ? 1 : 0;
 
     if (current) {
         layout.headerCount = 7;
         layout.headerErase = {inset, metrics.rowHeight, clientWidth - inset, top + inset};
         for (int i = 0; i < 7; ++i)
-            PlaceText(layout.header[i], WeekdayLetter(i), i * metrics.colWidth + margin,
-                      metrics.rowHeight, TextColour::blue);
+            PlaceText(layout.header[i], WeekdayLetter((i + firstWeekday) % 7),
+                      i * metrics.colWidth + left, metrics.rowHeight, TextColour::blue);
     }
 
     // Out to the frame's inner edge: two-digit days in the last column reach
@@ -61,7 +67,7 @@ PanelLayout LayoutMonth(PanelKind kind, const CellMetrics &metrics, int clientWi
     layout.erase = {inset, top + inset, clientWidth - inset, clientHeight - inset};
 
     int monthNumber = monthIndex + 1;
-    int first = FirstWeekday(monthNumber, year);
+    int first = (FirstWeekday(monthNumber, year) + 7 - firstWeekday) % 7;
     int n = DaysInMonth(monthNumber, year);
     for (int day = 1; day <= n; ++day) {
         int cell = first + day - 1;
@@ -69,9 +75,26 @@ PanelLayout LayoutMonth(PanelKind kind, const CellMetrics &metrics, int clientWi
         FormatInt(day, text);
         TextColour colour =
             IsToday(day, monthNumber, year, today) ? TextColour::red : TextColour::black;
-        PlaceText(layout.days[day - 1], text, (cell % 7) * metrics.colWidth + margin,
+        PlaceText(layout.days[day - 1], text, (cell % 7) * metrics.colWidth + left,
                   (cell / 7) * metrics.rowHeight + top, colour);
     }
     layout.dayCount = n;
+
+    if (options.weekNumbers) {
+        layout.weekFontHeight = ScaleToDpi(current ? 12 : 9, metrics.dpi);
+        // Every row down to the last day's holds at least one day of the month.
+        layout.weekCount = (first + n - 1) / 7 + 1;
+        for (int row = 0; row < layout.weekCount; ++row) {
+            // A row is its Monday's week: the first cell, or the second when
+            // the week starts on Sunday, perhaps in a neighbouring month.
+            int monday = row * 7 - first + 2 - firstWeekday;
+            char text[12];
+            FormatInt(IsoWeek(monday, monthNumber, year), text);
+            // Bottoms level with the day cells', so the numbers sit on the days' line.
+            PlaceText(layout.weeks[row], text, margin,
+                      row * metrics.rowHeight + top + layout.fontHeight - layout.weekFontHeight,
+                      TextColour::grey);
+        }
+    }
     return layout;
 }

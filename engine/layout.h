@@ -13,7 +13,7 @@ struct CellMetrics {
     int dpi;
 };
 
-enum class TextColour { black, blue, red };
+enum class TextColour { black, blue, red, grey };
 
 struct TextItem {
     char text[4];
@@ -39,6 +39,19 @@ struct PanelLayout {
     PanelRect erase;
     int dayCount;
     TextItem days[31];
+    // ISO week numbers, one for each row that holds a day of the month, in a
+    // smaller font set on the days' line; none, and a height of 0, without
+    // the week column.
+    int weekCount;
+    TextItem weeks[6];
+    int weekFontHeight;
+};
+
+// How the user likes the grid. Value-initialised, it is the Sunday-first
+// grid without week numbers the calendar always had.
+struct GridOptions {
+    bool mondayFirst;
+    bool weekNumbers;
 };
 
 // At 96 DPI; LayoutMonth scales it, the font heights and the insets to the
@@ -47,6 +60,10 @@ const int kLeftMargin = 10;
 
 // A 96-DPI length at `dpi`, rounded as MulDiv rounds.
 int ScaleToDpi(int value, int dpi);
-CellMetrics MeasureCellMetrics(PanelKind kind, int clientWidth, int clientHeight, int dpi = 96);
+// With `weekNumbers` the frame holds eight columns, the week column and the
+// seven days. A frame widened by the seven-column colWidth keeps that width.
+CellMetrics MeasureCellMetrics(PanelKind kind, int clientWidth, int clientHeight, int dpi = 96,
+                               bool weekNumbers = false);
 PanelLayout LayoutMonth(PanelKind kind, const CellMetrics &metrics, int clientWidth,
-                        int clientHeight, int monthIndex, int year, const CalendarDate &today);
+                        int clientHeight, int monthIndex, int year, const CalendarDate &today,
+                        GridOptions options = {});

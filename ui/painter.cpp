@@ -19,6 +19,8 @@ static COLORREF ColourOf(TextColour colour) {
         return RGB(0, 0, 255);
     case TextColour::red:
         return RGB(255, 0, 0);
+    case TextColour::grey:
+        return GetSysColor(COLOR_GRAYTEXT);
     case TextColour::black:
         break;
     }

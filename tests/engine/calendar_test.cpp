@@ -28,6 +28,33 @@ int ZellerWeekday(long long day, int monthNumber, long long year) {
     return static_cast<int>((saturdayFirst + 6) % 7);
 }
 
+// The weeks of `year` told by a counter rather than by arithmetic: from the
+// Monday of the week of 4 January, count on a week every Monday, and start
+// again at 1 on a Monday whose Thursday is in the next year (29-31 December).
+// The walk goes on to 3 January, day 34 of December, and returns how many
+// weeks the year had, or 0 at the first day IsoWeek disagrees.
+int WalkIsoYear(int year) {
+    int day = 4 - (ZellerWeekday(4, 1, year) + 6) % 7;
+    int month = 1;
+    int week = 0;
+    int weeks = 0;
+    for (int weekday = 0; month < 12 || day <= 34; weekday = (weekday + 1) % 7) {
+        if (weekday == 0)
+            week = (month == 12 && day >= 29) ? 1 : week + 1;
+        weeks = week > weeks ? week : weeks;
+        if (IsoWeek(day, month, year) != week) {
+            ADD_FAILURE() << "IsoWeek(" << day << ", " << month << ", " << year
+                          << ") = " << IsoWeek(day, month, year) << ", counted " << week;
+            return 0;
+        }
+        if (++day > DaysInMonth(month, year) && month < 12) {
+            day = 1;
+            ++month;
+        }
+    }
+    return weeks;
+}
+
 } // namespace
 
 TEST(LeapYear, FollowsGregorianRules) {
@@ -100,6 +127,43 @@ TEST(FirstWeekday, StaysInRangeAtTheIntLimits) {
             EXPECT_LE(column, 6);
             EXPECT_EQ(ZellerWeekday(1, m, year), column) << m << "/" << year;
         }
+}
+
+TEST(IsoWeek, AgreesWithAWeekCounter) {
+    int longYears = 0;
+    for (int year = 2000; year < 2400; ++year)
+        longYears += WalkIsoYear(year) == 53;
+    EXPECT_EQ(71, longYears);
+    // The years next to these lie outside int.
+    for (int year : {INT_MIN, INT_MIN + 1, INT_MAX - 1, INT_MAX}) {
+        int weeks = WalkIsoYear(year);
+        EXPECT_EQ(1, IsoWeek(4, 1, year)) << year;
+        EXPECT_EQ(weeks, IsoWeek(28, 12, year)) << year;
+    }
+}
+
+TEST(IsoWeek, KnownDatesAndDaysOutsideTheirMonth) {
+    const struct {
+        int day, monthNumber, year, week;
+    } known[] = {{1, 1, 2026, 1},   {1, 1, 2021, 53},  {3, 1, 2021, 53},
+                 {4, 1, 2021, 1},   {1, 1, 2027, 53},  {28, 12, 2020, 53},
+                 {30, 12, 2024, 1}, {29, 12, 1997, 1}, {5, 3, 1997, 10}};
+    for (const auto &k : known)
+        EXPECT_EQ(k.week, IsoWeek(k.day, k.monthNumber, k.year))
+            << k.day << "/" << k.monthNumber << "/" << k.year;
+    // A day outside its month is the date it runs on to.
+    const struct {
+        int day, monthNumber, year, sameDay, sameMonth, sameYear;
+    } outside[] = {{0, 3, 2024, 29, 2, 2024},
+                   {-5, 3, 2023, 23, 2, 2023},
+                   {-5, 1, 2021, 26, 12, 2020},
+                   {32, 12, 2026, 1, 1, 2027},
+                   {0, 1, INT_MIN + 1, 31, 12, INT_MIN},
+                   {32, 12, INT_MAX - 1, 1, 1, INT_MAX}};
+    for (const auto &o : outside)
+        EXPECT_EQ(IsoWeek(o.sameDay, o.sameMonth, o.sameYear),
+                  IsoWeek(o.day, o.monthNumber, o.year))
+            << o.day << "/" << o.monthNumber << "/" << o.year;
 }
 
 TEST(IsToday, ComparesMonthNumberWithMonthIndex) {

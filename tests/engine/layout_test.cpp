@@ -30,7 +30,8 @@ bool SameLayout(const PanelLayout &a, const PanelLayout &b) {
     return a.fontHeight == b.fontHeight && a.headerCount == b.headerCount &&
            a.dayCount == b.dayCount && sameRect(a.headerErase, b.headerErase) &&
            sameRect(a.erase, b.erase) && sameItems(a.header, b.header, a.headerCount) &&
-           sameItems(a.days, b.days, a.dayCount);
+           sameItems(a.days, b.days, a.dayCount) && a.weekCount == b.weekCount &&
+           a.weekFontHeight == b.weekFontHeight && sameItems(a.weeks, b.weeks, a.weekCount);
 }
 
 } // namespace
@@ -209,3 +210,108 @@ TEST(LayoutMonthDpi, HighDpiIsTheNinetySixPictureScaled) {
         }
     }
 }
+
+// The frame grows by one seven-column width for the week column; measured
+// with eight columns it must keep that width, or the days would move.
+class WidenedFrame : public testing::TestWithParam<int> {};
+
+TEST_P(WidenedFrame, KeepsTheColumnWidthWithEightColumns) {
+    int dpi = GetParam();
+    const struct {
+        PanelKind kind;
+        int width, height;
+    } frames[] = {{PanelKind::current, 158, 133}, {PanelKind::side, 116, 98}};
+    for (const auto &f : frames)
+        for (int width = ScaleToDpi(f.width, dpi) - 1; width <= ScaleToDpi(f.width, dpi) + 1;
+             ++width) {
+            int height = ScaleToDpi(f.height, dpi);
+            int seven = MeasureCellMetrics(f.kind, width, height, dpi).colWidth;
+            EXPECT_EQ(seven, MeasureCellMetrics(f.kind, width + seven, height, dpi, true).colWidth)
+                << "width " << width;
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, WidenedFrame, testing::Values(96, 120, 144, 192));
+
+TEST(LayoutMonth, MondayFirstLettersAndColumns) {
+    CellMetrics metrics = MeasureCellMetrics(PanelKind::current, 158, 133);
+    auto layout = [&](int monthIndex, int year) {
+        return LayoutMonth(PanelKind::current, metrics, 158, 133, monthIndex, year, kFarAway,
+                           GridOptions{true, false});
+    };
+    PanelLayout february = layout(1, 1998);
+    const char *letters = "MTWTFSS";
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(std::string(1, letters[i]), february.header[i].text);
+        EXPECT_EQ(10 + 21 * i, february.header[i].x);
+        EXPECT_EQ(TextColour::blue, february.header[i].colour);
+    }
+    const struct {
+        int monthIndex, year, day, column, row;
+    } cells[] = {
+        {1, 1998, 1, 6, 0},  // Sunday 1 February 1998, in the last column
+        {1, 1998, 2, 0, 1},  // and the Monday after it on the next row
+        {1, 1998, 28, 5, 4}, // a Saturday
+        {0, 1997, 1, 2, 0},  // a Wednesday
+        {7, 1998, 31, 0, 5}, // a Monday alone in the sixth row
+    };
+    for (const auto &c : cells) {
+        PanelLayout month = layout(c.monthIndex, c.year);
+        EXPECT_EQ(10 + 21 * c.column, month.days[c.day - 1].x) << c.monthIndex << " " << c.day;
+        EXPECT_EQ(32 + 16 * c.row, month.days[c.day - 1].y) << c.monthIndex << " " << c.day;
+    }
+}
+
+struct WeekRows {
+    PanelKind kind;
+    int monthIndex;
+    int year;
+    bool mondayFirst;
+    int count;
+    int weeks[6];
+};
+
+class WeekNumbers : public testing::TestWithParam<WeekRows> {};
+
+TEST_P(WeekNumbers, GreyOnTheDaysLineInTheirOwnColumn) {
+    const WeekRows &w = GetParam();
+    bool current = w.kind == PanelKind::current;
+    int width = current ? 179 : 131;
+    int height = current ? 133 : 98;
+    CellMetrics metrics = MeasureCellMetrics(w.kind, width, height, 96, true);
+    auto layout = [&](bool weekNumbers) {
+        return LayoutMonth(w.kind, metrics, width, height, w.monthIndex, w.year, kFarAway,
+                           GridOptions{w.mondayFirst, weekNumbers});
+    };
+    PanelLayout weeks = layout(true);
+    EXPECT_EQ(current ? 12 : 9, weeks.weekFontHeight);
+    ASSERT_EQ(w.count, weeks.weekCount);
+    int top = current ? 32 : 13;
+    EXPECT_EQ(top + (w.count - 1) * metrics.rowHeight, weeks.days[weeks.dayCount - 1].y);
+    for (int r = 0; r < w.count; ++r) {
+        SCOPED_TRACE("row " + std::to_string(r));
+        EXPECT_EQ(std::to_string(w.weeks[r]), weeks.weeks[r].text);
+        EXPECT_EQ(TextColour::grey, weeks.weeks[r].colour);
+        EXPECT_EQ(10, weeks.weeks[r].x);
+        // The smaller cell's bottom on the days' bottom: 16 - 12 or 12 - 9 down.
+        EXPECT_EQ(top + r * metrics.rowHeight + (current ? 4 : 3), weeks.weeks[r].y);
+    }
+    // Otherwise the letters and days only move one column right.
+    for (int i = 0; i < weeks.dayCount; ++i)
+        weeks.days[i].x -= metrics.colWidth;
+    for (int i = 0; i < weeks.headerCount; ++i)
+        weeks.header[i].x -= metrics.colWidth;
+    weeks.weekCount = 0;
+    weeks.weekFontHeight = 0;
+    EXPECT_TRUE(SameLayout(layout(false), weeks));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, WeekNumbers,
+                         testing::Values(
+                             // January 2021 starts on a Friday in week 53 of 2020; Sunday-first,
+                             // the 31st sits alone in a sixth row and shows the week after it.
+                             WeekRows{PanelKind::current, 0, 2021, false, 6, {53, 1, 2, 3, 4, 5}},
+                             WeekRows{PanelKind::current, 0, 2021, true, 5, {53, 1, 2, 3, 4}},
+                             // February 2015 fills four Sunday-first rows and leaves two empty.
+                             WeekRows{PanelKind::side, 1, 2015, false, 4, {6, 7, 8, 9}},
+                             WeekRows{PanelKind::side, 1, 2015, true, 5, {5, 6, 7, 8, 9}}));

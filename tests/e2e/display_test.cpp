@@ -6,25 +6,8 @@
 
 namespace {
 
-// 15 January 1997: a Wednesday-started month whose neighbours lie in other
-// years on both sides.
-const CalendarDate kToday = {15, 0, 1997};
-const MonthOfYear kTodaysMonth = {0, 1997};
-
-// Month names as the titles show them; the two longest carry a trailing blank,
-// so their titles have two blanks before the year.
-const char *const kShownNames[12] = {
-    "JANUARY", "FEBRUARY", "MARCH",     "APRIL",   "MAY",       "JUNE",
-    "JULY",    "AUGUST",   "SEPTEMBER", "OCTOBER", "NOVEMBER ", "DECEMBER ",
-};
-
-std::string TitleOf(MonthOfYear month) {
-    return std::string(kShownNames[month.month]) + " " + std::to_string(month.year);
-}
-
-Titles TitlesAround(MonthOfYear shown) {
-    return {TitleOf(AddMonths(shown, -1)), TitleOf(shown), TitleOf(AddMonths(shown, 1))};
-}
+const CalendarDate kToday = StartDate();
+const MonthOfYear kTodaysMonth = StartMonth();
 
 class DisplayTest : public StartedCalendarTest {
   protected:

@@ -32,6 +32,19 @@ std::string PathFromEnvironment(const char *variable) {
 
 // ---- the clock --------------------------------------------------------------
 
+bool RealClock() {
+    char value[8] = "";
+    DWORD length = GetEnvironmentVariableA("TRICAL_E2E_REAL_CLOCK", value, sizeof value);
+    return length > 0 && length < sizeof value && strcmp(value, "1") == 0;
+}
+
+CalendarDate StartDate() { return RealClock() ? GetToday() : CalendarDate{15, 0, 1997}; }
+
+MonthOfYear StartMonth() {
+    CalendarDate start = StartDate();
+    return {start.month, start.year};
+}
+
 // libfaketime in every process of this run re-reads this file at each clock
 // read; it holds one offset in seconds from the real clock, "+N" or "-N".
 static std::string ClockFile() { return PathFromEnvironment("FAKETIME_TIMESTAMP_FILE"); }
@@ -108,7 +121,12 @@ bool ShiftClock(long long seconds) {
     return MoveClockTo(static_cast<time_t>(time(nullptr) + seconds));
 }
 
+// run-e2e.sh names the calendar to drive, the 32- or the 64-bit one; by
+// default it is the one beside this driver.
 static std::string TricalPath() {
+    std::string named = PathFromEnvironment("TRICAL_EXE");
+    if (!named.empty())
+        return named;
     char self[MAX_PATH];
     DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
     if (length == 0 || length >= sizeof self)
@@ -680,6 +698,21 @@ bool SaveBitmap(const Picture &picture, const std::string &path) {
 
 // ---- the three month panels ---------------------------------------------------
 
+// Month names as the titles show them; the two longest carry a trailing blank,
+// so their titles have two blanks before the year.
+static const char *const kShownNames[12] = {
+    "JANUARY", "FEBRUARY", "MARCH",     "APRIL",   "MAY",       "JUNE",
+    "JULY",    "AUGUST",   "SEPTEMBER", "OCTOBER", "NOVEMBER ", "DECEMBER ",
+};
+
+std::string TitleOf(MonthOfYear month) {
+    return std::string(kShownNames[month.month]) + " " + std::to_string(month.year);
+}
+
+Titles TitlesAround(MonthOfYear shown) {
+    return {TitleOf(AddMonths(shown, -1)), TitleOf(shown), TitleOf(AddMonths(shown, 1))};
+}
+
 MonthOfYear AddMonths(MonthOfYear month, int count) {
     int index = month.year * 12 + month.month + count;
     MonthOfYear result = {index % 12, index / 12};
@@ -898,6 +931,8 @@ PanelPlan PlanPanelAtDpi(HWND dialog, int panel, MonthOfYear month, const Calend
 
 void CalendarTest::SetUp() {
     ASSERT_TRUE(MarkerWindows().empty()) << "a trical from an earlier test is still running";
+    if (RealClock())
+        return;
     ASSERT_TRUE(ClockCanBeSet()) << "the clock can only be set when run by run-e2e.sh";
     ASSERT_TRUE(SetLocalClock(1997, 1, 15, 12, 0, 0));
 }

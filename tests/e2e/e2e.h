@@ -35,7 +35,17 @@ ULONGLONG Now();
 // "" when the variable is unset or holds no absolute path.
 std::string PathFromEnvironment(const char *variable);
 
+MonthOfYear AddMonths(MonthOfYear month, int count);
+
 // ---- the clock trical sees ------------------------------------------------
+// run-e2e.sh fakes the clock of a 64-bit calendar, not a 32-bit one's; with
+// the real clock the tests that set it are left out, and the rest start on
+// today's date.
+bool RealClock();
+// The date each test starts on: 15 January 1997 at noon (a Wednesday-started
+// month whose neighbours lie in other years), or today on the real clock.
+CalendarDate StartDate();
+MonthOfYear StartMonth();
 // The driver and every process it starts share one faked wall clock (see
 // run-e2e.sh); these move it. Month is 1-12.
 bool ClockCanBeSet();
@@ -74,6 +84,10 @@ struct Titles {
     std::string middle;
     std::string right;
 };
+// A month's title as the calendar shows it, and the three with `shown` in
+// the middle.
+std::string TitleOf(MonthOfYear month);
+Titles TitlesAround(MonthOfYear shown);
 Titles ReadTitles(HWND dialog);
 bool SameTitles(const Titles &a, const Titles &b);
 std::string Describe(const Titles &titles);
@@ -137,8 +151,6 @@ const COLORREF kBlue = RGB(0, 0, 255);
 // 0 = left (previous month), 1 = middle (shown month), 2 = right (next month).
 const int kPanelCount = 3;
 extern const int kFrameIds[kPanelCount];
-
-MonthOfYear AddMonths(MonthOfYear month, int count);
 
 // Where the program should have put each letter and number of one panel, from
 // the engine's layout on that frame's real client size.

@@ -41,13 +41,6 @@ class InputTest : public StartedCalendarTest {
     POINT body_ = {};
 };
 
-Titles TitlesAround(MonthOfYear shown) {
-    MonthOfYear before = AddMonths(shown, -1);
-    MonthOfYear after = AddMonths(shown, 1);
-    return {Title(before.month, before.year).text, Title(shown.month, shown.year).text,
-            Title(after.month, after.year).text};
-}
-
 // Sends a message as the system would and waits for it to be handled.
 bool Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;

@@ -66,13 +66,6 @@ bool TimerTick(HWND dialog) {
     return SendMessageTimeoutA(dialog, WM_TIMER, 9, 0, SMTO_NORMAL, 10000, &result) != 0;
 }
 
-Titles TitlesAround(MonthOfYear shown) {
-    MonthOfYear before = AddMonths(shown, -1);
-    MonthOfYear after = AddMonths(shown, 1);
-    return {Title(before.month, before.year).text, Title(shown.month, shown.year).text,
-            Title(after.month, after.year).text};
-}
-
 } // namespace
 
 TEST_F(SoakTest, ManyCommandsLeaveNothingBehind) {

@@ -81,7 +81,9 @@ PanelLayout LayoutMonth(PanelKind kind, const CellMetrics &metrics, int clientWi
     layout.dayCount = n;
 
     if (options.weekNumbers) {
-        layout.weekFontHeight = ScaleToDpi(current ? 12 : 9, metrics.dpi);
+        // Not below 10 px at 96 DPI: Arial of 8 pixels to the em and less is
+        // drawn smoothed in grey, which grey text cannot afford.
+        layout.weekFontHeight = ScaleToDpi(current ? 12 : 10, metrics.dpi);
         // Every row down to the last day's holds at least one day of the month.
         layout.weekCount = (first + n - 1) / 7 + 1;
         for (int row = 0; row < layout.weekCount; ++row) {

@@ -284,7 +284,7 @@ TEST_P(WeekNumbers, GreyOnTheDaysLineInTheirOwnColumn) {
                            GridOptions{w.mondayFirst, weekNumbers});
     };
     PanelLayout weeks = layout(true);
-    EXPECT_EQ(current ? 12 : 9, weeks.weekFontHeight);
+    EXPECT_EQ(current ? 12 : 10, weeks.weekFontHeight);
     ASSERT_EQ(w.count, weeks.weekCount);
     int top = current ? 32 : 13;
     EXPECT_EQ(top + (w.count - 1) * metrics.rowHeight, weeks.days[weeks.dayCount - 1].y);
@@ -293,8 +293,8 @@ TEST_P(WeekNumbers, GreyOnTheDaysLineInTheirOwnColumn) {
         EXPECT_EQ(std::to_string(w.weeks[r]), weeks.weeks[r].text);
         EXPECT_EQ(TextColour::grey, weeks.weeks[r].colour);
         EXPECT_EQ(10, weeks.weeks[r].x);
-        // The smaller cell's bottom on the days' bottom: 16 - 12 or 12 - 9 down.
-        EXPECT_EQ(top + r * metrics.rowHeight + (current ? 4 : 3), weeks.weeks[r].y);
+        // The smaller cell's bottom on the days' bottom: 16 - 12 or 12 - 10 down.
+        EXPECT_EQ(top + r * metrics.rowHeight + (current ? 4 : 2), weeks.weeks[r].y);
     }
     // Otherwise the letters and days only move one column right.
     for (int i = 0; i < weeks.dayCount; ++i)

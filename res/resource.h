@@ -1,4 +1,5 @@
-// Control identifiers of the calendar dialog and the About box.
+// Control identifiers of the calendar dialog and the About box, and the
+// commands of the calendar's menu.
 #pragma once
 
 #define IDC_WEBADDR 1013
@@ -15,3 +16,15 @@
 #define IDC_NEXTTITLE 1072
 #define IDC_PREVFRAME 1075
 #define IDC_NEXTFRAME 1076
+
+// Commands of the calendar's popup menu. The resource compiler reads this
+// file too and knows no C++, so the typed constants are kept from it.
+#ifndef RC_INVOKED
+const unsigned IDM_MONDAYFIRST = 40001;
+const unsigned IDM_WEEKNUMBERS = 40002;
+const unsigned IDM_ONTOP = 40003;
+const unsigned IDM_AUTOSTART = 40004;
+const unsigned IDM_TODAY = 40005;
+const unsigned IDM_ABOUT = 40006;
+const unsigned IDM_CLOSE = 40007;
+#endif

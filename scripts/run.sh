@@ -2,12 +2,30 @@
 # Builds Trical and runs it under wine64, in a Wine prefix of its own under
 # build/. With a display the calendar opens there and this returns when it
 # is closed. Without one it runs in Xvfb, saves a screenshot and closes it.
+# TRICAL_CHOICES=all starts it with every remembered choice on (Monday
+# first, week numbers, keep on top); TRICAL_CHOICES=none with every one off.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/test.sh build
 exe=$PWD/build/win64/trical.exe
 export WINEPREFIX=$PWD/build/run-prefix
 shot=$PWD/build/trical-screenshot.png
+
+if [ -n "${TRICAL_CHOICES:-}" ] && [ "${1:-}" != --in-xvfb ]; then
+    case $TRICAL_CHOICES in
+    all) on=1 ;;
+    none) on=0 ;;
+    *) echo "run.sh: TRICAL_CHOICES is all or none" >&2; exit 2 ;;
+    esac
+    # The prefix is made on its first use; the settings go in the user's
+    # roaming folder of it, beside anything else the file holds.
+    tests/wine-run.sh cmd /c exit >/dev/null 2>&1
+    settings="$WINEPREFIX/drive_c/users/$(whoami)/AppData/Roaming/Trical/TRICAL.INI"
+    mkdir -p "$(dirname "$settings")"
+    touch "$settings"
+    sed -i '/^\[OPTIONS\]/,/^\[/{/^\[OPTIONS\]/d;/^[^[]/d}' "$settings"
+    printf '[OPTIONS]\r\nFIRSTDAY=%s\r\nWEEKNUM=%s\r\nONTOP=%s\r\n' $on $on $on >>"$settings"
+fi
 
 if [ "${1:-}" != --in-xvfb ]; then
     if [ -n "${DISPLAY:-}" ]; then
@@ -29,8 +47,10 @@ for _ in $(seq 100); do
 done
 echo "Screenshot: $shot"
 # The X button sits at the top right, at template units (264, 13) of 8-point
-# MS Sans Serif (6 x 13 px base units), inside a 3 px frame.
-xdotool mousemove $((X + 3 + 264 * 6 / 4)) $((Y + 3 + 13 * 13 / 8)) click 1
+# MS Sans Serif (6 x 13 px base units), inside a 3 px frame: 17 units, 25 px,
+# from the client's right edge, where it stays when the week column widens
+# the window.
+xdotool mousemove $((X + WIDTH - 3 - 17 * 6 / 4)) $((Y + 3 + 13 * 13 / 8)) click 1
 for _ in $(seq 100); do
     kill -0 "$calendar" 2>/dev/null || break
     sleep 0.1

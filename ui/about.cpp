@@ -1,5 +1,6 @@
 #include "about.h"
 
+#include "options.h"
 #include "placement.h"
 #include "resource.h"
 
@@ -10,6 +11,8 @@ extern "C" INT_PTR CALLBACK About(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_INITDIALOG:
         SetWindowTextA(GetDlgItem(dialog, IDC_WEBADDR), kWebAddress);
         CenterWindow(dialog);
+        // Above a calendar that is kept on top, or the box would open hidden.
+        ApplyKeepOnTop(dialog);
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

@@ -3,13 +3,17 @@
 #include <ctime>
 
 #include "about.h"
+#include "autostart.h"
 #include "drag.h"
 #include "keys.h"
 #include "main.h"
+#include "menu.h"
+#include "options.h"
 #include "painter.h"
 #include "placement.h"
 #include "resource.h"
 #include "tooltips.h"
+#include "weekcolumn.h"
 #include "wheel.h"
 
 CalendarView calendarView;
@@ -18,7 +22,11 @@ CalendarView calendarView;
 static int wheelRest;
 static int tiltRest;
 
-static void Repaint(HWND dialog) { SendMessageA(dialog, WM_PAINT, 0, 0); }
+// The DPI the panels are laid out for: the window's, or the one Windows
+// last announced.
+static int dialogDpi;
+
+void Repaint(HWND dialog) { SendMessageA(dialog, WM_PAINT, 0, 0); }
 
 // Posted on a change of DPI, with the new DPI, to measure the panels again
 // once the dialog manager has rescaled the frames.
@@ -27,7 +35,7 @@ const UINT kRemeasureMessage = WM_APP + 1;
 static CellMetrics MeasureFrame(HWND dialog, int frameId, PanelKind kind, int dpi) {
     RECT client;
     GetClientRect(GetDlgItem(dialog, frameId), &client);
-    return MeasureCellMetrics(kind, client.right, client.bottom, dpi);
+    return MeasureCellMetrics(kind, client.right, client.bottom, dpi, WeekColumnShown());
 }
 
 // The middle frame at 96 DPI: 105 by 82 dialog units of the template's
@@ -37,18 +45,19 @@ const int kCurrentFrameHeightAt96 = 133;
 
 // Text scaled by the full DPI would overflow frames that grew less: a
 // bitmap dialog font (Wine's) takes the template only to 150% at 200%. So
-// the panels follow whichever grew less, the DPI or the frames.
+// the panels follow whichever grew less, the DPI or the frames. The week
+// column's room is no growth.
 static int PanelDpi(HWND dialog, int dpi) {
     RECT client;
     GetClientRect(GetDlgItem(dialog, IDC_CURFRAME), &client);
-    int byWidth = MulDiv(96, client.right, kCurrentFrameWidthAt96);
+    int byWidth = MulDiv(96, client.right - WeekColumnWidth(), kCurrentFrameWidthAt96);
     int byHeight = MulDiv(96, client.bottom, kCurrentFrameHeightAt96);
     int frameDpi = byWidth < byHeight ? byWidth : byHeight;
     return frameDpi < dpi ? frameDpi : dpi;
 }
 
-static void MeasureFrames(HWND dialog, int dpi) {
-    dpi = PanelDpi(dialog, dpi);
+void MeasureFrames(HWND dialog) {
+    int dpi = PanelDpi(dialog, dialogDpi);
     currentMetrics = MeasureFrame(dialog, IDC_CURFRAME, PanelKind::current, dpi);
     sideMetrics = MeasureFrame(dialog, IDC_PREVFRAME, PanelKind::side, dpi);
 }
@@ -59,9 +68,13 @@ static void ShowMonth(HWND dialog, int frameId, int titleId, MonthOfYear month, 
 }
 
 static INT_PTR OnInitDialog(HWND dialog) {
-    MeasureFrames(dialog, WindowDpi(dialog));
+    dialogDpi = WindowDpi(dialog);
+    LoadOptions();
+    FitWeekColumn(dialog);
     Init(calendarView);
     RestorePosition(dialog);
+    // Placing the window takes it off the top.
+    ApplyKeepOnTop(dialog);
     calendarDialog = dialog;
     SetTimer(dialog, ID_DAYTIMER, kDayTimerPeriod, nullptr);
     InstallKeyFilter();
@@ -98,12 +111,29 @@ static INT_PTR OnCommand(HWND dialog, int id) {
         StepView(dialog, NextYear);
         break;
     case IDC_ABOUT:
+    case IDM_ABOUT:
         // No owner: the calendar keeps working while the box is open.
         DialogBoxParamA(appInstance, "ABOUTBOX", nullptr, About, 0);
         break;
     case IDC_CLOSE:
+    case IDM_CLOSE:
         EndDialog(dialog, 1);
         return TRUE;
+    case IDM_TODAY:
+        StepView(dialog, BackToToday);
+        break;
+    case IDM_MONDAYFIRST:
+        ToggleMondayFirst(dialog);
+        break;
+    case IDM_WEEKNUMBERS:
+        ToggleWeekNumbers(dialog);
+        break;
+    case IDM_ONTOP:
+        ToggleKeepOnTop(dialog);
+        break;
+    case IDM_AUTOSTART:
+        ToggleStartWithWindows();
+        break;
     }
     return FALSE;
 }
@@ -156,17 +186,21 @@ static void OnDestroy(HWND dialog) {
 
 // Windows suggests where the window goes at the new DPI; the controls are
 // rescaled by the default processing after this returns, so the panels are
-// measured later.
+// measured later. Whether that scales the controls where they stand or lays
+// them out from the template again, it finds them without the week column,
+// which is made again for the new DPI.
 static void OnDpiChanged(HWND dialog, WPARAM dpis, const RECT *suggested) {
-    SetWindowPos(dialog, nullptr, suggested->left, suggested->top,
-                 suggested->right - suggested->left, suggested->bottom - suggested->top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT place = *suggested;
+    RemoveWeekColumn(dialog, &place);
+    SetWindowPos(dialog, nullptr, place.left, place.top, place.right - place.left,
+                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
     PostMessageA(dialog, kRemeasureMessage, HIWORD(dpis), 0);
 }
 
 // The whole window, so nothing the last size drew outside the frames stays.
 static void OnRemeasure(HWND dialog, int dpi) {
-    MeasureFrames(dialog, dpi);
+    dialogDpi = dpi;
+    FitWeekColumn(dialog);
     RedrawWindow(dialog, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
@@ -195,6 +229,9 @@ extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_MOUSEHWHEEL:
         // Tilted right (positive) is later, the opposite sense of the wheel.
         return OnWheel(dialog, &tiltRest, -GET_WHEEL_DELTA_WPARAM(wParam), true);
+    case WM_CONTEXTMENU:
+        ShowMenu(dialog, lParam);
+        break;
     case WM_LBUTTONDBLCLK:
         StepView(dialog, BackToToday);
         break;

@@ -11,6 +11,10 @@ const UINT kDayTimerPeriod = 60000;
 
 extern CalendarView calendarView;
 
+// Repaints all three panels before it returns.
+void Repaint(HWND dialog);
+// Lays the panels out for their frames as they stand.
+void MeasureFrames(HWND dialog);
 // Changes the view and repaints all three panels before it returns.
 void StepView(HWND dialog, void (*step)(CalendarView &));
 

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "caldlg.h"
+#include "options.h"
+#include "weekcolumn.h"
 
 HWND calendarDialog;
 CellMetrics currentMetrics;
@@ -80,7 +82,8 @@ void DrawMonth(int frameId, int monthIndex, int year, PanelKind kind) {
     RECT client;
     GetClientRect(frame, &client);
     PanelLayout layout = LayoutMonth(kind, current ? currentMetrics : sideMetrics, client.right,
-                                     client.bottom, monthIndex, year, calendarView.today);
+                                     client.bottom, monthIndex, year, calendarView.today,
+                                     GridOptions{gridOptions.mondayFirst, WeekColumnShown()});
 
     SelectGridFont(dc, layout.fontHeight);
     HBRUSH eraseBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
@@ -96,6 +99,14 @@ void DrawMonth(int frameId, int monthIndex, int year, PanelKind kind) {
     for (int i = 0; i < layout.dayCount; ++i)
         PaintText(dc, layout.days[i]);
     ReleaseGridFont(dc);
+
+    // The week numbers in their own, smaller font.
+    if (layout.weekCount > 0) {
+        SelectGridFont(dc, layout.weekFontHeight);
+        for (int i = 0; i < layout.weekCount; ++i)
+            PaintText(dc, layout.weeks[i]);
+        ReleaseGridFont(dc);
+    }
 
     SelectObject(dc, previousBrush);
     SelectObject(dc, previousPen);

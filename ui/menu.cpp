@@ -1,0 +1,65 @@
+#include "menu.h"
+
+#include <windowsx.h>
+
+#include "autostart.h"
+#include "options.h"
+#include "resource.h"
+
+struct MenuItem {
+    unsigned id;
+    const char *text; // nullptr for a separator
+};
+
+static const MenuItem kItems[] = {
+    {IDM_MONDAYFIRST, "Week starts on &Monday"},
+    {IDM_WEEKNUMBERS, "&Week numbers"},
+    {IDM_ONTOP, "Keep on &top"},
+    {IDM_AUTOSTART, "&Start with Windows"},
+    {0, nullptr},
+    {IDM_TODAY, "T&oday"},
+    {IDM_ABOUT, "&About Trical"},
+    {0, nullptr},
+    {IDM_CLOSE, "&Close"},
+};
+
+// Start with Windows is asked of the registry each time: the user may have
+// taken it out there, or another copy put itself in.
+static bool Ticked(unsigned id) {
+    switch (id) {
+    case IDM_MONDAYFIRST:
+        return gridOptions.mondayFirst;
+    case IDM_WEEKNUMBERS:
+        return gridOptions.weekNumbers;
+    case IDM_ONTOP:
+        return keepOnTop;
+    case IDM_AUTOSTART:
+        return StartsWithWindows();
+    }
+    return false;
+}
+
+void ShowMenu(HWND dialog, LPARAM position) {
+    POINT at = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    // From the keyboard there is no pointer to open at.
+    if (at.x == -1 && at.y == -1) {
+        RECT r;
+        GetWindowRect(dialog, &r);
+        at = {r.left, r.top};
+    }
+    HMENU menu = CreatePopupMenu();
+    if (menu == nullptr)
+        return;
+    for (const MenuItem &item : kItems) {
+        UINT flags = item.text == nullptr ? MF_SEPARATOR : MF_STRING;
+        if (Ticked(item.id))
+            flags |= MF_CHECKED;
+        AppendMenuA(menu, flags, item.id, item.text);
+    }
+    // A popup menu of a window that is not in the foreground stays open
+    // when the user clicks elsewhere.
+    SetForegroundWindow(dialog);
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, dialog,
+                   nullptr);
+    DestroyMenu(menu);
+}

@@ -1,0 +1,9 @@
+// The calendar's popup menu: its choices, and Today, About and Close.
+#pragma once
+
+#include <windows.h>
+
+// Opens the menu and runs it until the user picks or leaves it; the pick
+// comes back to the dialog as WM_COMMAND. `position` is WM_CONTEXTMENU's
+// lParam: the pointer on the screen, or -1, -1 from the keyboard.
+void ShowMenu(HWND dialog, LPARAM position);

@@ -2,6 +2,7 @@
 
 #include "caldlg.h"
 #include "settings.h"
+#include "tooltips.h"
 #include "weekcolumn.h"
 
 GridOptions gridOptions;
@@ -50,6 +51,15 @@ void ToggleKeepOnTop(HWND dialog) {
 }
 
 void ApplyKeepOnTop(HWND window) {
-    SetWindowPos(window, keepOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    HWND band = keepOnTop ? HWND_TOPMOST : HWND_NOTOPMOST;
+    SetWindowPos(window, band, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // Wine (8) first lifts the windows the calendar owns, its tooltip, and
+    // then leaves the calendar below them, outside the topmost band. Without
+    // the tooltip, which comes back at the next move of the pointer, it
+    // moves. Windows lifts the calendar with what it owns, and never gets here.
+    bool topmost = (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    if (topmost != keepOnTop) {
+        DropButtonTips();
+        SetWindowPos(window, band, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
 }

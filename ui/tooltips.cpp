@@ -81,3 +81,11 @@ void OnPointer(HWND dialog, HWND under, UINT mouseMessage) {
         SendMessageA(tips, TTM_ACTIVATE, TRUE, 0);
     }
 }
+
+void DropButtonTips() {
+    if (tips != nullptr)
+        DestroyWindow(tips);
+    tips = nullptr;
+    pressedButton = nullptr;
+    tipsAdded = false;
+}

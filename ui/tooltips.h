@@ -7,3 +7,5 @@
 // Every move or press of the pointer over the calendar: `under` is the
 // window under it, `mouseMessage` the message the move or press brings.
 void OnPointer(HWND dialog, HWND under, UINT mouseMessage);
+// Destroys the tooltip window; the next pointer move makes it again.
+void DropButtonTips();

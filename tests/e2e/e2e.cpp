@@ -483,6 +483,13 @@ AssertionResult Click(int x, int y) {
     return done;
 }
 
+AssertionResult RightClick(int x, int y) {
+    AssertionResult done = MoveMouse(x, y);
+    if (done)
+        done = Send({MouseAt(x, y, MOUSEEVENTF_RIGHTDOWN), MouseAt(x, y, MOUSEEVENTF_RIGHTUP)});
+    return done;
+}
+
 // One call, so both clicks fall well inside the double-click time.
 AssertionResult DoubleClick(int x, int y) {
     AssertionResult done = MoveMouse(x, y);
@@ -723,16 +730,18 @@ MonthOfYear AddMonths(MonthOfYear month, int count) {
     return result;
 }
 
-PanelPlan PlanPanel(HWND dialog, int panel, MonthOfYear month, const CalendarDate &today) {
+PanelPlan PlanPanel(HWND dialog, int panel, MonthOfYear month, const CalendarDate &today,
+                    GridOptions options) {
     PanelPlan plan = {};
+    plan.options = options;
     plan.kind = panel == 1 ? PanelKind::current : PanelKind::side;
     RECT client = {};
     GetClientRect(GetDlgItem(dialog, kFrameIds[panel]), &client);
     plan.width = client.right;
     plan.height = client.bottom;
-    plan.metrics = MeasureCellMetrics(plan.kind, plan.width, plan.height);
+    plan.metrics = MeasureCellMetrics(plan.kind, plan.width, plan.height, 96, options.weekNumbers);
     plan.layout = LayoutMonth(plan.kind, plan.metrics, plan.width, plan.height, month.month,
-                              month.year, today);
+                              month.year, today, options);
     return plan;
 }
 
@@ -773,10 +782,10 @@ static void LetProgramCatchUp(HWND window) {
 }
 
 AssertionResult WaitForSettledFrames(HWND dialog, MonthOfYear shown, const CalendarDate &today,
-                                     Frames *frames) {
+                                     Frames *frames, GridOptions options) {
     PanelPlan plans[kPanelCount];
     for (int i = 0; i < kPanelCount; ++i)
-        plans[i] = PlanPanel(dialog, i, AddMonths(shown, i - 1), today);
+        plans[i] = PlanPanel(dialog, i, AddMonths(shown, i - 1), today, options);
     LetProgramCatchUp(dialog);
     ULONGLONG deadline = Now() + 10000;
     Frames previous = CaptureFrames(dialog);
@@ -874,6 +883,8 @@ AssertionResult NoStrayInk(const Picture &picture, const PanelPlan &plan) {
         cells.push_back(CellOf(plan, plan.layout.days[i]));
     for (int i = 0; i < plan.layout.headerCount; ++i)
         cells.push_back(CellOf(plan, plan.layout.header[i]));
+    for (int i = 0; i < plan.layout.weekCount; ++i)
+        cells.push_back(CellOf(plan, plan.layout.weeks[i]));
     int stray = 0;
     std::string where;
     for (int y = 0; y < picture.height; ++y)
@@ -892,6 +903,30 @@ AssertionResult NoStrayInk(const Picture &picture, const PanelPlan &plan) {
         }
     if (stray)
         return AssertionFailure() << stray << " ink pixels outside every cell, at" << where;
+    return AssertionSuccess();
+}
+
+AssertionResult WeeksInked(const Picture &picture, const PanelPlan &plan) {
+    COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
+    std::vector<RECT> cells;
+    std::string missing;
+    for (int i = 0; i < plan.layout.weekCount; ++i) {
+        cells.push_back(CellOf(plan, plan.layout.weeks[i]));
+        if (CountIn(picture, cells.back(), IsColour, grey) == 0)
+            missing += std::string(" ") + plan.layout.weeks[i].text;
+    }
+    if (!missing.empty())
+        return AssertionFailure() << "no grey in the cells of weeks" << missing;
+    // The week column itself, where rows without a week must stay bare.
+    const PanelRect &erase = plan.layout.erase;
+    int columnLeft = plan.layout.weekCount > 0 ? plan.layout.weeks[0].x : erase.left;
+    RECT column = {columnLeft, erase.top, columnLeft + plan.metrics.colWidth, erase.bottom};
+    int stray = CountIn(picture, column, IsColour, grey);
+    for (const RECT &cell : cells)
+        stray -= CountIn(picture, cell, IsColour, grey);
+    if (stray != 0)
+        return AssertionFailure() << stray << " grey pixels in the week column outside its "
+                                  << plan.layout.weekCount << " weeks";
     return AssertionSuccess();
 }
 
@@ -919,13 +954,92 @@ AssertionResult ColourAbsent(const Picture &picture, COLORREF colour) {
 
 // The program lays a panel out for its window's DPI.
 PanelPlan PlanPanelAtDpi(HWND dialog, int panel, MonthOfYear month, const CalendarDate &today,
-                         int dpi) {
-    PanelPlan plan = PlanPanel(dialog, panel, month, today);
-    plan.metrics = MeasureCellMetrics(plan.kind, plan.width, plan.height, dpi);
+                         int dpi, GridOptions options) {
+    PanelPlan plan = PlanPanel(dialog, panel, month, today, options);
+    plan.metrics = MeasureCellMetrics(plan.kind, plan.width, plan.height, dpi, options.weekNumbers);
     plan.layout = LayoutMonth(plan.kind, plan.metrics, plan.width, plan.height, month.month,
-                              month.year, today);
+                              month.year, today, options);
     return plan;
 }
+
+// ---- the menu and the choices -----------------------------------------------
+
+HWND WaitForMenu(DWORD processId, bool shown, ULONGLONG timeoutMs) {
+    ULONGLONG deadline = Now() + timeoutMs;
+    for (;;) {
+        std::vector<HWND> menus = FindWindows(processId, true, "#32768");
+        if (shown && !menus.empty())
+            return menus[0];
+        if (!shown && menus.empty())
+            return nullptr;
+        if (Now() >= deadline)
+            return shown ? nullptr : menus[0];
+        Sleep(kPollMs);
+    }
+}
+
+// Once the menu has been drawn: rows of it with dark text right of the tick margin, each a run of
+// rows less than three apart; an item's row band is its run's.
+std::vector<bool> MenuTicks(HWND menu, int items) {
+    Picture picture;
+    if (!WaitForSettledClient(menu, &picture))
+        return {};
+    int margin = GetSystemMetrics(SM_CXMENUCHECK) + 2;
+    std::vector<bool> ticks;
+    int runTop = -1;
+    int runBottom = -1;
+    auto closeRun = [&]() {
+        if (runTop < 0 || static_cast<int>(ticks.size()) >= items)
+            return;
+        RECT tickArea = {0, runTop - 2, margin, runBottom + 3};
+        ticks.push_back(CountIn(picture, tickArea, IsDayInk, 0) > 0);
+    };
+    for (int y = 0; y < picture.height; ++y) {
+        RECT row = {margin, y, picture.width, y + 1};
+        if (CountIn(picture, row, IsDayInk, 0) == 0)
+            continue;
+        if (runTop >= 0 && y - runBottom >= 3) {
+            closeRun();
+            runTop = -1;
+        }
+        if (runTop < 0)
+            runTop = y;
+        runBottom = y;
+    }
+    closeRun();
+    return ticks;
+}
+
+std::string OptionsSection(bool mondayFirst, bool weekNumbers, bool onTop) {
+    return std::string("[OPTIONS]\r\nFIRSTDAY=") + (mondayFirst ? "1" : "0") +
+           "\r\nWEEKNUM=" + (weekNumbers ? "1" : "0") + "\r\nONTOP=" + (onTop ? "1" : "0") + "\r\n";
+}
+
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+bool ReadRunValue(std::string *value) {
+    char text[1024] = "";
+    DWORD size = sizeof text - 1;
+    DWORD type = 0;
+    if (RegGetValueA(HKEY_CURRENT_USER, kRunKey, "Trical", RRF_RT_ANY, &type, text, &size) !=
+            ERROR_SUCCESS ||
+        type != REG_SZ)
+        return false;
+    *value = text;
+    return true;
+}
+
+bool WriteRunValue(const std::string &value) {
+    return RegSetKeyValueA(HKEY_CURRENT_USER, kRunKey, "Trical", REG_SZ, value.c_str(),
+                           static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+}
+
+bool RemoveRunValue() {
+    LONG status = RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Trical");
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+std::string QuotedTricalPath() { return "\"" + TricalPath() + "\""; }
 
 // ---- the fixture ----------------------------------------------------------
 

@@ -109,6 +109,7 @@ POINT CentredPlace(int width, int height);
 // ---- input ----------------------------------------------------------------
 ::testing::AssertionResult Click(int x, int y);
 ::testing::AssertionResult DoubleClick(int x, int y);
+::testing::AssertionResult RightClick(int x, int y);
 ::testing::AssertionResult ClickButton(HWND dialog, int id);
 // Presses the left button on `window` at `from`, moves the mouse in a few
 // steps to `to` and lets go there.
@@ -156,15 +157,17 @@ extern const int kFrameIds[kPanelCount];
 // the engine's layout on that frame's real client size.
 struct PanelPlan {
     PanelKind kind;
+    GridOptions options;
     CellMetrics metrics;
     int width;
     int height;
     PanelLayout layout;
 };
-PanelPlan PlanPanel(HWND dialog, int panel, MonthOfYear month, const CalendarDate &today);
+PanelPlan PlanPanel(HWND dialog, int panel, MonthOfYear month, const CalendarDate &today,
+                    GridOptions options = {});
 // The same at a DPI other than 96.
 PanelPlan PlanPanelAtDpi(HWND dialog, int panel, MonthOfYear month, const CalendarDate &today,
-                         int dpi);
+                         int dpi, GridOptions options = {});
 RECT CellOf(const PanelPlan &plan, const TextItem &item);
 
 struct Frames {
@@ -174,20 +177,46 @@ Frames CaptureFrames(HWND dialog);
 // Polls the screen until every day of the three months around `shown` has
 // ink in its cell and the picture has stopped changing, then returns it.
 ::testing::AssertionResult WaitForSettledFrames(HWND dialog, MonthOfYear shown,
-                                                const CalendarDate &today, Frames *frames);
+                                                const CalendarDate &today, Frames *frames,
+                                                GridOptions options = {});
 
 // Polls the screen until the window's client area has not changed for a while.
 ::testing::AssertionResult WaitForSettledClient(HWND window, Picture *picture);
 
 // Each day of the panel has ink (black or red) in its cell.
 ::testing::AssertionResult DaysInked(const Picture &picture, const PanelPlan &plan);
-// No ink (black, red or blue) outside the cells of days and weekday letters.
+// Each week number has exactly grey pixels in its cell, and the week column
+// has none elsewhere.
+::testing::AssertionResult WeeksInked(const Picture &picture, const PanelPlan &plan);
+// No ink (black, red or blue) outside the cells of days, weekday letters
+// and weeks.
 ::testing::AssertionResult NoStrayInk(const Picture &picture, const PanelPlan &plan);
 // `colour` is kRed or kBlue. Pixels of exactly that colour are in `area`,
 // and nothing of its tint is anywhere else.
 ::testing::AssertionResult ColourOnlyIn(const Picture &picture, COLORREF colour, const RECT &area);
 // Nothing of that colour or its tint.
 ::testing::AssertionResult ColourAbsent(const Picture &picture, COLORREF colour);
+
+// ---- the menu and the choices -----------------------------------------------
+// Commands of the calendar's menu, written out as the control ids are.
+const int kMenuMondayFirst = 40001;
+const int kMenuWeekNumbers = 40002;
+const int kMenuOnTop = 40003;
+const int kMenuAutostart = 40004;
+
+// The process's popup menu window (class "#32768") once it is shown, or
+// nullptr once none is, when `shown` is false; the other way on timeout.
+HWND WaitForMenu(DWORD processId, bool shown, ULONGLONG timeoutMs = 10000);
+// Which of the menu's first `items` items show a tick, read from the screen.
+std::vector<bool> MenuTicks(HWND menu, int items);
+// A settings file's [OPTIONS] section with those three choices.
+std::string OptionsSection(bool mondayFirst, bool weekNumbers, bool onTop);
+// The "Trical" value under the user's Run key.
+bool ReadRunValue(std::string *value);
+bool WriteRunValue(const std::string &value);
+bool RemoveRunValue();
+// What the calendar writes there: its own path, in quotes.
+std::string QuotedTricalPath();
 
 // ---- the fixture ----------------------------------------------------------
 // One calendar per test; whatever the test leaves running is closed after it.

@@ -1,0 +1,390 @@
+// The right-click menu and the choices on it, worked as a person works
+// them: the menu opens from the mouse and the keyboard, each choice through
+// the menu changes what the calendar shows, the file and the registry hold
+// it, and the next start brings it back.
+#include "e2e.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using ::testing::AssertionFailure;
+using ::testing::AssertionResult;
+using ::testing::AssertionSuccess;
+
+// The four choices in the menu's order, each with its key in the menu.
+enum Choice { kMondayFirst, kWeekNumbers, kOnTop, kAutostart, kChoiceCount };
+const WORD kChoiceKeys[kChoiceCount] = {'M', 'W', 'T', 'S'};
+const char *const kChoiceKeysInFile[kChoiceCount] = {"FIRSTDAY", "WEEKNUM", "ONTOP", nullptr};
+
+std::string ReadOption(const char *key) {
+    // Drops the profile reader's cached copy, so the read sees the disc.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, nullptr);
+    char text[64] = "";
+    GetPrivateProfileStringA("OPTIONS", key, "(none)", text, sizeof text, SettingsPath().c_str());
+    return text;
+}
+
+bool Topmost(HWND window) { return (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+int Width(const RECT &r) { return r.right - r.left; }
+
+// What a test compares the calendar with: its controls and panels without
+// any choice made.
+struct Geometry {
+    RECT window;
+    RECT frames[kPanelCount];
+    RECT titles[kPanelCount];
+    RECT close;
+};
+
+const int kTitleIds[kPanelCount] = {kPrevTitle, kCurrentTitle, kNextTitle};
+
+Geometry GeometryOf(HWND dialog) {
+    Geometry g;
+    g.window = WindowRectOf(dialog);
+    for (int i = 0; i < kPanelCount; ++i) {
+        g.frames[i] = RectInParent(GetDlgItem(dialog, kFrameIds[i]));
+        g.titles[i] = RectInParent(GetDlgItem(dialog, kTitleIds[i]));
+    }
+    g.close = RectInParent(GetDlgItem(dialog, kCloseButton));
+    return g;
+}
+
+// Each frame one of its own columns wider, the frames to its left pushing
+// it over, each title widened with its frame, X as far from the right edge.
+AssertionResult WidenedFrom(const Geometry &base, const Geometry &now) {
+    int pushed = 0;
+    for (int i = 0; i < kPanelCount; ++i) {
+        RECT client = base.frames[i];
+        // The frames' client areas are their rectangles: group boxes have no border.
+        CellMetrics metrics = MeasureCellMetrics(i == 1 ? PanelKind::current : PanelKind::side,
+                                                 Width(client), client.bottom - client.top);
+        RECT expected = base.frames[i];
+        OffsetRect(&expected, pushed, 0);
+        expected.right += metrics.colWidth;
+        RECT title = base.titles[i];
+        OffsetRect(&title, pushed, 0);
+        title.right += metrics.colWidth;
+        if (!EqualRect(&expected, &now.frames[i]) || !EqualRect(&title, &now.titles[i]))
+            return AssertionFailure()
+                   << "frame " << i << " or its title is not one column of " << metrics.colWidth
+                   << " px wider, " << pushed << " px further right";
+        pushed += metrics.colWidth;
+    }
+    if (Width(now.window) != Width(base.window) + pushed)
+        return AssertionFailure() << "the window is " << Width(now.window) << " px wide, not "
+                                  << Width(base.window) << " + " << pushed;
+    RECT close = base.close;
+    OffsetRect(&close, pushed, 0);
+    if (!EqualRect(&close, &now.close))
+        return AssertionFailure() << "X did not keep its place at the right edge";
+    return AssertionSuccess();
+}
+
+class OptionsTest : public CalendarTest {
+  protected:
+    void SetUp() override {
+        CalendarTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(RemoveSettings());
+        ASSERT_TRUE(RemoveRunValue());
+    }
+
+    void TearDown() override {
+        CalendarTest::TearDown();
+        EXPECT_TRUE(RemoveRunValue());
+    }
+
+    AssertionResult MenuOpens(HWND *menu) {
+        *menu = WaitForMenu(process_.dwProcessId, true);
+        if (*menu == nullptr)
+            return AssertionFailure() << "no menu window appeared";
+        return AssertionSuccess();
+    }
+
+    // Opens the menu on the bare body and reads its ticks.
+    AssertionResult ReadTicks(std::vector<bool> *ticks) {
+        POINT body = BareBodyPoint(dialog_);
+        HWND menu = nullptr;
+        AssertionResult done = RightClick(body.x, body.y);
+        if (done)
+            done = MenuOpens(&menu);
+        if (done) {
+            *ticks = MenuTicks(menu, kChoiceCount);
+            done = Type(VK_ESCAPE);
+        }
+        if (done && WaitForMenu(process_.dwProcessId, false))
+            done = AssertionFailure() << "Escape left the menu open";
+        return done;
+    }
+
+    AssertionResult TicksAre(std::vector<bool> expected) {
+        std::vector<bool> ticks;
+        AssertionResult read = ReadTicks(&ticks);
+        if (!read)
+            return read;
+        if (ticks != expected) {
+            std::string seen;
+            for (bool tick : ticks)
+                seen += tick ? "1" : "0";
+            return AssertionFailure() << "the menu's first items show ticks " << seen;
+        }
+        return AssertionSuccess();
+    }
+
+    // Opens the menu with a right-click on the body and picks an item by its key.
+    AssertionResult Choose(WORD key) {
+        POINT body = BareBodyPoint(dialog_);
+        HWND menu = nullptr;
+        AssertionResult done = RightClick(body.x, body.y);
+        if (done)
+            done = MenuOpens(&menu);
+        if (done)
+            done = Type(key);
+        if (done && WaitForMenu(process_.dwProcessId, false))
+            done = AssertionFailure() << "the menu stayed open after its key";
+        return done;
+    }
+
+    // The panels drawn for these choices, today red in its cell.
+    AssertionResult PanelsShow(GridOptions options, Frames *frames) {
+        MonthOfYear month = StartMonth();
+        AssertionResult settled =
+            WaitForSettledFrames(dialog_, month, StartDate(), frames, options);
+        for (int i = 0; i < kPanelCount && settled; ++i) {
+            PanelPlan plan = PlanPanel(dialog_, i, AddMonths(month, i - 1), StartDate(), options);
+            settled = NoStrayInk(frames->panel[i], plan);
+            if (settled)
+                settled = WeeksInked(frames->panel[i], plan);
+            if (settled && i == 1)
+                settled = ColourOnlyIn(frames->panel[i], kRed,
+                                       CellOf(plan, plan.layout.days[StartDate().day - 1]));
+            if (!settled)
+                settled << " (panel " << i << ")";
+        }
+        return settled;
+    }
+
+    // The menu's command is posted when the menu closes; what it changes is
+    // waited for.
+    AssertionResult ShowsInTime(Choice choice, bool on, const Geometry &base) {
+        ULONGLONG deadline = Now() + 10000;
+        for (;;) {
+            AssertionResult shown = Shows(choice, on, base);
+            if (shown || Now() >= deadline)
+                return shown;
+            Sleep(15);
+        }
+    }
+
+    // What a choice changes, on or off.
+    AssertionResult Shows(Choice choice, bool on, const Geometry &base) {
+        Frames frames;
+        std::string run;
+        switch (choice) {
+        case kMondayFirst:
+            return PanelsShow({on, false}, &frames);
+        case kWeekNumbers:
+            if (on) {
+                AssertionResult widened = WidenedFrom(base, GeometryOf(dialog_));
+                return widened ? PanelsShow({false, true}, &frames) : widened;
+            } else {
+                Geometry now = GeometryOf(dialog_);
+                if (memcmp(&now, &base, sizeof now) != 0)
+                    return AssertionFailure() << "the controls did not go back to their places";
+                return PanelsShow({}, &frames);
+            }
+        case kOnTop:
+            if (Topmost(dialog_) != on)
+                return AssertionFailure() << "WS_EX_TOPMOST is " << (on ? "off" : "on");
+            return AssertionSuccess();
+        case kAutostart:
+        case kChoiceCount:
+            break;
+        }
+        bool held = ReadRunValue(&run);
+        if (on && (!held || run != QuotedTricalPath()))
+            return AssertionFailure()
+                   << "the Run value is \"" << run << "\", expected " << QuotedTricalPath();
+        if (!on && held)
+            return AssertionFailure() << "the Run value \"" << run << "\" stayed";
+        return AssertionSuccess();
+    }
+};
+
+struct Opener {
+    const char *how;
+    enum { body, title, button, shiftF10, menuKey } kind;
+};
+
+const Opener kOpeners[] = {
+    {"right-click on the body", Opener::body},
+    {"right-click on the middle title", Opener::title},
+    {"right-click on the > button", Opener::button},
+    {"Shift+F10", Opener::shiftF10},
+    {"the menu key", Opener::menuKey},
+};
+
+POINT CentreOf(HWND window) {
+    RECT r = WindowRectOf(window);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+} // namespace
+
+// The menu opens at the pointer, or at the calendar's corner from the
+// keyboard, and Escape leaves it without a step or a drag.
+TEST_F(OptionsTest, MenuOpensFromTheMouseAndTheKeyboard) {
+    ASSERT_TRUE(Launch());
+    Titles titles = ReadTitles(dialog_);
+    RECT place = WindowRectOf(dialog_);
+    for (const Opener &opener : kOpeners) {
+        SCOPED_TRACE(opener.how);
+        POINT at = {place.left, place.top};
+        if (opener.kind == Opener::body)
+            at = BareBodyPoint(dialog_);
+        else if (opener.kind == Opener::title)
+            at = CentreOf(GetDlgItem(dialog_, kCurrentTitle));
+        else if (opener.kind == Opener::button)
+            at = CentreOf(GetDlgItem(dialog_, kNextMonthButton));
+        if (opener.kind == Opener::shiftF10)
+            ASSERT_TRUE(Chord(VK_SHIFT, VK_F10));
+        else if (opener.kind == Opener::menuKey)
+            ASSERT_TRUE(Type(VK_APPS));
+        else
+            ASSERT_TRUE(RightClick(at.x, at.y));
+        HWND menu = nullptr;
+        ASSERT_TRUE(MenuOpens(&menu));
+        RECT r = WindowRectOf(menu);
+        EXPECT_EQ(at.x, r.left);
+        EXPECT_EQ(at.y, r.top);
+        EXPECT_EQ(std::vector<bool>(kChoiceCount, false), MenuTicks(menu, kChoiceCount));
+        ASSERT_TRUE(Type(VK_ESCAPE));
+        ASSERT_EQ(nullptr, WaitForMenu(process_.dwProcessId, false));
+        EXPECT_TRUE(SameTitles(titles, ReadTitles(dialog_))) << Describe(ReadTitles(dialog_));
+        RECT now = WindowRectOf(dialog_);
+        EXPECT_TRUE(EqualRect(&place, &now)) << "the window moved";
+    }
+    EXPECT_TRUE(CloseWithX());
+}
+
+// Each choice on through the menu, shown, ticked and written down; then off
+// again, and the calendar is as it was.
+TEST_F(OptionsTest, EachChoiceThroughTheMenu) {
+    ASSERT_TRUE(Launch());
+    ASSERT_TRUE(ParkMouseAwayFrom(dialog_));
+    Geometry base = GeometryOf(dialog_);
+    Frames fresh;
+    ASSERT_TRUE(PanelsShow({}, &fresh));
+    for (int c = 0; c < kChoiceCount; ++c) {
+        Choice choice = static_cast<Choice>(c);
+        SCOPED_TRACE("choice " + std::to_string(c));
+        for (bool on : {true, false}) {
+            ASSERT_TRUE(Choose(kChoiceKeys[c]));
+            EXPECT_TRUE(ShowsInTime(choice, on, base));
+            if (kChoiceKeysInFile[c] != nullptr) {
+                EXPECT_EQ(on ? "1" : "0", ReadOption(kChoiceKeysInFile[c]));
+            }
+            std::vector<bool> ticks(kChoiceCount, false);
+            ticks[c] = on;
+            EXPECT_TRUE(TicksAre(ticks));
+        }
+        Frames now;
+        ASSERT_TRUE(PanelsShow({}, &now));
+        for (int i = 0; i < kPanelCount; ++i)
+            EXPECT_TRUE(SamePicture(fresh.panel[i], now.panel[i]))
+                << DescribeDifference(fresh.panel[i], now.panel[i]);
+    }
+    EXPECT_TRUE(CloseWithX());
+}
+
+// A value under Run for another copy is not this one's: unticked, and
+// ticking puts this copy's path in its place.
+TEST_F(OptionsTest, RunValueOfAnotherCopyShowsUnticked) {
+    ASSERT_TRUE(WriteRunValue("\"C:\\Elsewhere\\trical.exe\""));
+    ASSERT_TRUE(Launch());
+    EXPECT_TRUE(TicksAre({false, false, false, false}));
+    ASSERT_TRUE(Choose('S'));
+    std::string run;
+    EXPECT_TRUE(ReadRunValue(&run));
+    EXPECT_EQ(QuotedTricalPath(), run);
+    EXPECT_TRUE(TicksAre({false, false, false, true}));
+    EXPECT_TRUE(CloseWithX());
+}
+
+TEST_F(OptionsTest, TodayAboutAndCloseFromTheMenu) {
+    ASSERT_TRUE(Launch());
+    MonthOfYear start = StartMonth();
+    ASSERT_TRUE(Press(dialog_, kNextYearButton, TitlesAround(AddMonths(start, 12))));
+    ASSERT_TRUE(Choose('O'));
+    EXPECT_TRUE(TitlesBecome(dialog_, TitlesAround(start)));
+    ASSERT_TRUE(Choose('A'));
+    ULONGLONG deadline = Now() + 10000;
+    while (ShownWindowsOf(process_.dwProcessId).size() < 2 && Now() < deadline)
+        Sleep(15);
+    std::vector<HWND> shown = ShownWindowsOf(process_.dwProcessId);
+    ASSERT_EQ(2u, shown.size()) << "no About box";
+    ASSERT_TRUE(Type(VK_ESCAPE));
+    while (ShownWindowsOf(process_.dwProcessId).size() > 1 && Now() < deadline)
+        Sleep(15);
+    ASSERT_EQ(1u, ShownWindowsOf(process_.dwProcessId).size()) << "the About box stayed";
+    ASSERT_TRUE(Choose('C'));
+    DWORD code = 1;
+    EXPECT_TRUE(WaitForExit(process_, 30000, &code));
+    EXPECT_EQ(0u, code);
+}
+
+// The three remembered choices come back at the next start: the wider
+// calendar with Monday first, on top, its About box above it; and off again
+// it is the calendar it was.
+TEST_F(OptionsTest, ChoicesComeBackAtTheNextStart) {
+    ASSERT_TRUE(Launch());
+    ASSERT_TRUE(ParkMouseAwayFrom(dialog_));
+    Geometry base = GeometryOf(dialog_);
+    Frames fresh;
+    ASSERT_TRUE(PanelsShow({}, &fresh));
+    for (WORD key : {'M', 'W', 'T'})
+        ASSERT_TRUE(Choose(key));
+    ASSERT_TRUE(CloseWithX());
+    EndCalendar();
+
+    ASSERT_TRUE(Launch());
+    ASSERT_TRUE(ParkMouseAwayFrom(dialog_));
+    EXPECT_TRUE(TicksAre({true, true, true, false}));
+    EXPECT_TRUE(Topmost(dialog_));
+    Geometry now = GeometryOf(dialog_);
+    // Placed where it was closed.
+    OffsetRect(&base.window, now.window.left - base.window.left, now.window.top - base.window.top);
+    EXPECT_TRUE(WidenedFrom(base, now));
+    Frames frames;
+    EXPECT_TRUE(PanelsShow({true, true}, &frames));
+
+    ASSERT_TRUE(Choose('A'));
+    HWND about = nullptr;
+    ULONGLONG deadline = Now() + 10000;
+    while (!about && Now() < deadline) {
+        for (HWND window : ShownWindowsOf(process_.dwProcessId))
+            if (window != dialog_)
+                about = window;
+        Sleep(15);
+    }
+    ASSERT_NE(nullptr, about);
+    EXPECT_TRUE(Topmost(about)) << "the About box opened below the calendar kept on top";
+    ASSERT_TRUE(Type(VK_ESCAPE));
+
+    for (WORD key : {'M', 'W', 'T'})
+        ASSERT_TRUE(Choose(key));
+    EXPECT_TRUE(ShowsInTime(kOnTop, false, base));
+    EXPECT_TRUE(ShowsInTime(kWeekNumbers, false, base));
+    Frames after;
+    ASSERT_TRUE(PanelsShow({}, &after));
+    for (int i = 0; i < kPanelCount; ++i)
+        EXPECT_TRUE(SamePicture(fresh.panel[i], after.panel[i]))
+            << DescribeDifference(fresh.panel[i], after.panel[i]);
+    EXPECT_TRUE(CloseWithX());
+}

@@ -190,10 +190,10 @@ static void OnDestroy(HWND dialog) {
 // them out from the template again, it finds them without the week column,
 // which is made again for the new DPI.
 static void OnDpiChanged(HWND dialog, WPARAM dpis, const RECT *suggested) {
-    RECT place = *suggested;
-    RemoveWeekColumn(dialog, &place);
-    SetWindowPos(dialog, nullptr, place.left, place.top, place.right - place.left,
-                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    RemoveWeekColumn(dialog);
+    SetWindowPos(dialog, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     PostMessageA(dialog, kRemeasureMessage, HIWORD(dpis), 0);
 }
 

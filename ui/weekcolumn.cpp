@@ -44,11 +44,24 @@ static void MoveFollowers(HWND dialog, int sign) {
         SetWindowPos(control, nullptr, r.left + sign * push, r.top, r.right - r.left + sign * widen,
                      r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
+}
+
+// CAL's width in dialog units (res/trical.rc). The window is as wide as that
+// comes out in the dialog's font, and the room added: worked out afresh each
+// time, since Windows may have resized the window for a new DPI meanwhile.
+const int kTemplateWidth = 281;
+
+static void FitWindow(HWND dialog) {
+    RECT units = {0, 0, kTemplateWidth, 0};
+    MapDialogRect(dialog, &units);
     RECT window;
+    RECT client;
     GetWindowRect(dialog, &window);
-    SetWindowPos(dialog, nullptr, 0, 0,
-                 window.right - window.left + sign * (added[0] + added[1] + added[2]),
-                 window.bottom - window.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    GetClientRect(dialog, &client);
+    int width =
+        window.right - window.left - client.right + units.right + added[0] + added[1] + added[2];
+    SetWindowPos(dialog, nullptr, 0, 0, width, window.bottom - window.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool WeekColumnShown() { return added[1] > 0; }
@@ -56,29 +69,29 @@ bool WeekColumnShown() { return added[1] > 0; }
 int WeekColumnWidth() { return added[1]; }
 
 void FitWeekColumn(HWND dialog) {
-    if (WeekColumnShown()) {
+    bool shown = WeekColumnShown();
+    if (shown) {
         MoveFollowers(dialog, -1);
         added[0] = added[1] = added[2] = 0;
     }
     MeasureFrames(dialog);
-    if (!gridOptions.weekNumbers)
+    if (!gridOptions.weekNumbers) {
+        if (shown)
+            FitWindow(dialog);
         return;
+    }
     // A column as wide as the seven the frame already holds, so the days
     // keep their spacing; measured for eight, the wider frame gives the same.
     added[0] = added[2] = sideMetrics.colWidth;
     added[1] = currentMetrics.colWidth;
     MoveFollowers(dialog, 1);
+    FitWindow(dialog);
     MeasureFrames(dialog);
 }
 
-void RemoveWeekColumn(HWND dialog, RECT *suggested) {
+void RemoveWeekColumn(HWND dialog) {
     if (!WeekColumnShown())
         return;
-    RECT window;
-    GetWindowRect(dialog, &window);
-    int total = added[0] + added[1] + added[2];
-    suggested->right -=
-        MulDiv(total, suggested->right - suggested->left, window.right - window.left);
     MoveFollowers(dialog, -1);
     added[0] = added[1] = added[2] = 0;
 }

@@ -10,8 +10,7 @@ void FitWeekColumn(HWND dialog);
 bool WeekColumnShown();
 // Pixels the week column added to the middle frame's width, or 0.
 int WeekColumnWidth();
-// Before Windows rescales the dialog for a new DPI: the frames and the
-// window go back to the template's layout, and `suggested` loses what the
-// column added, in proportion, so that FitWeekColumn can make room again at
-// the new DPI.
-void RemoveWeekColumn(HWND dialog, RECT *suggested);
+// Before Windows rescales the dialog for a new DPI: the controls go back
+// to the template's layout, for FitWeekColumn to make room again at the new
+// DPI. The window keeps its width until then.
+void RemoveWeekColumn(HWND dialog);

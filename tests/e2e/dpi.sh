@@ -1,7 +1,7 @@
 #!/bin/bash
 # Runs the DPI tests with Wine at 96, 144 and 192 DPI, each in a prefix of
 # its own beside the driver, and keeps a screenshot of the calendar at each
-# as <build>/screenshot-<dpi>dpi.png.
+# as <build>/screenshot-<dpi>dpi.png, and one with every choice on.
 #   dpi.sh DRIVER.exe
 set -euo pipefail
 driver=$1
@@ -23,12 +23,15 @@ for dpi in 96 144 192; do
     "$wineserver" -k 2>/dev/null || true
     "$wineserver" -w
     shot=$build/screenshot-${dpi}dpi
-    rm -f "$shot.bmp" "$shot.png"
+    rm -f "$shot.bmp" "$shot.png" "$shot-choices.bmp" "$shot-choices.png"
     TRICAL_TEST_DPI=$dpi TRICAL_SCREENSHOT=$shot.bmp \
         "$here/run-e2e.sh" "$driver" --gtest_filter='DpiTest.*' || status=1
-    if [ -f "$shot.bmp" ]; then
-        convert "$shot.bmp" -strip -define png:exclude-chunk=date,time "$shot.png"
-        rm -f "$shot.bmp"
-    fi
+    # The second, with every choice on, is <build>/screenshot-<dpi>dpi-choices.png.
+    for bmp in "$shot.bmp" "$shot-choices.bmp"; do
+        if [ -f "$bmp" ]; then
+            convert "$bmp" -strip -define png:exclude-chunk=date,time "${bmp%.bmp}.png"
+            rm -f "$bmp"
+        fi
+    done
 done
 exit $status

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -80,6 +81,71 @@ int PanelDpi(HWND dialog, int dpi) {
     return ::testing::AssertionSuccess();
 }
 
+// The controls of the calendar, none of which may overlap another.
+const int kButtonIds[] = {kAboutButton,     kPrevYearButton, kPrevMonthButton,
+                          kNextMonthButton, kNextYearButton, kCloseButton};
+const int kTitleIds[kPanelCount] = {kPrevTitle, kCurrentTitle, kNextTitle};
+
+struct Layout {
+    RECT window;
+    RECT frames[kPanelCount];
+};
+
+Layout LayoutOf(HWND dialog) {
+    Layout layout = {WindowRectOf(dialog), {}};
+    for (int i = 0; i < kPanelCount; ++i)
+        layout.frames[i] = RectInParent(GetDlgItem(dialog, kFrameIds[i]));
+    return layout;
+}
+
+// With the week column: each frame one column wider, its column measured
+// on the frame without it at the panels' DPI; no two buttons or frames
+// overlap, no title runs into a button, and everything is inside the window.
+::testing::AssertionResult WidenedAndClear(HWND dialog, const Layout &base, int panelDpi) {
+    RECT client;
+    GetClientRect(dialog, &client);
+    std::vector<RECT> solid;
+    int added = 0;
+    for (int i = 0; i < kPanelCount; ++i) {
+        const RECT &b = base.frames[i];
+        CellMetrics metrics = MeasureCellMetrics(i == 1 ? PanelKind::current : PanelKind::side,
+                                                 b.right - b.left, b.bottom - b.top, panelDpi);
+        RECT frame = RectInParent(GetDlgItem(dialog, kFrameIds[i]));
+        if (frame.right - frame.left != b.right - b.left + metrics.colWidth)
+            return ::testing::AssertionFailure()
+                   << "frame " << i << " is " << frame.right - frame.left << " px wide, not "
+                   << b.right - b.left << " + " << metrics.colWidth;
+        added += metrics.colWidth;
+        solid.push_back(frame);
+    }
+    RECT window = WindowRectOf(dialog);
+    if (window.right - window.left != base.window.right - base.window.left + added)
+        return ::testing::AssertionFailure()
+               << "the window grew by "
+               << (window.right - window.left) - (base.window.right - base.window.left)
+               << " px, not by " << added;
+    for (int id : kButtonIds)
+        solid.push_back(RectInParent(GetDlgItem(dialog, id)));
+    std::vector<RECT> all = solid;
+    for (int id : kTitleIds)
+        all.push_back(RectInParent(GetDlgItem(dialog, id)));
+    for (size_t i = 0; i < all.size(); ++i) {
+        RECT inside;
+        UnionRect(&inside, &all[i], &client);
+        if (!EqualRect(&inside, &client))
+            return ::testing::AssertionFailure() << "control " << i << " is cut by the window";
+        // Titles stand in their frames' top edges; they must only miss the buttons.
+        for (size_t j = i + 1; j < all.size(); ++j) {
+            RECT overlap;
+            bool titleAndFrame = i < kPanelCount && j >= solid.size();
+            if (!titleAndFrame && IntersectRect(&overlap, &all[i], &all[j]))
+                return ::testing::AssertionFailure()
+                       << "controls " << i << " and " << j << " overlap";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
 class DpiTest : public StartedCalendarTest {
   protected:
     void SetUp() override {
@@ -112,6 +178,40 @@ class DpiTest : public StartedCalendarTest {
         if (!sent)
             return ::testing::AssertionFailure() << "WM_DPICHANGED not delivered";
         return ::testing::AssertionSuccess();
+    }
+
+    // Every day and week of the three panels in its cell for the choices,
+    // and nothing outside them.
+    ::testing::AssertionResult PanelsWithChoices(int panelDpi, Frames *frames) {
+        GridOptions all = {true, true};
+        ::testing::AssertionResult result =
+            WaitForSettledFrames(dialog_, kTodaysMonth, kToday, frames, all);
+        for (int panel = 0; panel < kPanelCount && result; ++panel) {
+            PanelPlan plan = PlanPanelAtDpi(dialog_, panel, AddMonths(kTodaysMonth, panel - 1),
+                                            kToday, panelDpi, all);
+            result = DaysInked(frames->panel[panel], plan);
+            if (result)
+                result = NoStrayInk(frames->panel[panel], plan);
+            if (result)
+                result = WeeksInked(frames->panel[panel], plan);
+            if (!result)
+                result << " (panel " << panel << ")";
+        }
+        return result;
+    }
+
+    // Polls until the window stands at `place` with the week column fitted.
+    ::testing::AssertionResult WaitForFit(const RECT &place, const Layout &base, int panelDpi) {
+        ULONGLONG deadline = Now() + 10000;
+        for (;;) {
+            RECT now = WindowRectOf(dialog_);
+            ::testing::AssertionResult fit = WidenedAndClear(dialog_, base, panelDpi);
+            if (fit && now.left == place.left && now.top == place.top)
+                return fit;
+            if (Now() >= deadline)
+                return fit ? ::testing::AssertionFailure() << "the window did not move" : fit;
+            Sleep(15);
+        }
     }
 
     // Polls until the panels show something other than `before` and have
@@ -262,4 +362,42 @@ TEST_F(DpiTest, ChangedDpiRemeasuresThePanels) {
     ASSERT_TRUE(WaitForMove(home));
     EXPECT_TRUE(WaitForFrames(first));
     EXPECT_TRUE(CloseWithX());
+}
+
+// Every choice on: the wider calendar fits at this DPI, and again after
+// Windows tells it of another DPI and of its own again.
+TEST_F(DpiTest, EveryChoiceFitsBeforeAndAfterADpiChange) {
+    Layout base = LayoutOf(dialog_);
+    int panelDpi = PanelDpi(dialog_, dpi_);
+    ASSERT_TRUE(CloseWithX());
+    EndCalendar();
+    ASSERT_TRUE(WriteSettings(OptionsSection(true, true, true)));
+    ASSERT_TRUE(Launch());
+    ASSERT_TRUE(ParkMouseAwayFrom(dialog_));
+    RECT home = WindowRectOf(dialog_);
+    EXPECT_TRUE(WidenedAndClear(dialog_, base, panelDpi));
+    Frames first;
+    ASSERT_TRUE(PanelsWithChoices(panelDpi, &first));
+
+    std::string path = PathFromEnvironment("TRICAL_SCREENSHOT");
+    if (path.size() > 4) {
+        Picture shot;
+        ASSERT_TRUE(WaitForSettledClient(dialog_, &shot));
+        path.insert(path.size() - 4, "-choices");
+        EXPECT_TRUE(SaveBitmap(CaptureScreen(WindowRectOf(dialog_)), path)) << path;
+    }
+
+    int other = dpi_ == 96 ? 192 : 96;
+    RECT suggested = home;
+    OffsetRect(&suggested, 16, 16);
+    ASSERT_TRUE(SendDpiChange(other, suggested));
+    int otherPanelDpi = other < panelDpi ? other : panelDpi;
+    EXPECT_TRUE(WaitForFit(suggested, base, otherPanelDpi));
+    Frames changed;
+    EXPECT_TRUE(PanelsWithChoices(otherPanelDpi, &changed));
+
+    ASSERT_TRUE(SendDpiChange(dpi_, home));
+    EXPECT_TRUE(WaitForFit(home, base, panelDpi));
+    EXPECT_TRUE(WaitForFrames(first));
+    EXPECT_TRUE(Close());
 }

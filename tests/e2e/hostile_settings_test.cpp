@@ -41,6 +41,14 @@ std::string ReadValue(const char *key) {
     return std::string(text.data(), length);
 }
 
+// A choice is on only where the profile reader finds exactly "1".
+bool ChoiceOn(const char *key) {
+    ForgetCachedProfile();
+    char text[64] = "";
+    GetPrivateProfileStringA("OPTIONS", key, "", text, sizeof text, SettingsPath().c_str());
+    return std::string(text) == "1";
+}
+
 // An optional sign and decimal digits, nothing else.
 bool WholeNumber(const std::string &text, long long *value) {
     size_t i = text[0] == '-' || text[0] == '+' ? 1 : 0;
@@ -244,6 +252,32 @@ class HostileSettingsTest : public CalendarTest {
         return state;
     }
 
+    // The calendar as the three values read strictly ask: today red in its
+    // column, the window one week column per frame wider, on top or not.
+    AssertionResult ShowsChoices(bool mondayFirst, bool weekNumbers, bool onTop) {
+        bool topmost = (GetWindowLongPtrA(dialog_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        if (topmost != onTop)
+            return AssertionFailure() << "the calendar is " << (topmost ? "" : "not ")
+                                      << "on top, though ONTOP reads " << (onTop ? "1" : "not 1");
+        RECT r = WindowRectOf(dialog_);
+        if ((r.right - r.left > plainWidth_) != weekNumbers)
+            return AssertionFailure()
+                   << "the calendar is " << r.right - r.left << " px wide, though WEEKNUM reads "
+                   << (weekNumbers ? "1" : "not 1");
+        GridOptions options = {mondayFirst, weekNumbers};
+        Frames frames;
+        AssertionResult settled =
+            WaitForSettledFrames(dialog_, StartMonth(), StartDate(), &frames, options);
+        if (!settled)
+            return settled;
+        PanelPlan plan = PlanPanel(dialog_, 1, StartMonth(), StartDate(), options);
+        AssertionResult today = ColourOnlyIn(frames.panel[1], kRed,
+                                             CellOf(plan, plan.layout.days[StartDate().day - 1]));
+        if (!today)
+            return today << ", FIRSTDAY reading " << (mondayFirst ? "1" : "not 1");
+        return AssertionSuccess();
+    }
+
     AssertionResult RunCase(const SettingsCase &c, Timing *timing) {
         AssertionResult ready = Prepare(c);
         if (!ready)
@@ -252,6 +286,9 @@ class HostileSettingsTest : public CalendarTest {
         std::string before = writable ? "" : Untouchable(c);
         std::string x = ReadValue("XLOC");
         std::string y = ReadValue("YLOC");
+        bool mondayFirst = ChoiceOn("FIRSTDAY");
+        bool weekNumbers = ChoiceOn("WEEKNUM");
+        bool onTop = ChoiceOn("ONTOP");
 
         AssertionResult launched = Launch();
         if (!launched)
@@ -259,6 +296,11 @@ class HostileSettingsTest : public CalendarTest {
         AssertionResult placed = PlacedSensibly(dialog_, x, y);
         if (!placed)
             return placed;
+        if (c.kind == SettingsKind::options) {
+            AssertionResult chosen = ShowsChoices(mondayFirst, weekNumbers, onTop);
+            if (!chosen)
+                return chosen;
+        }
         RECT last = WindowRectOf(dialog_);
         RECT button = WindowRectOf(GetDlgItem(dialog_, kCloseButton));
         POINT centre = {(button.left + button.right) / 2, (button.top + button.bottom) / 2};
@@ -318,6 +360,8 @@ class HostileSettingsTest : public CalendarTest {
     }
 
     HANDLE heldOpen_ = INVALID_HANDLE_VALUE;
+    // The calendar's width without the week column.
+    int plainWidth_ = 0;
     bool warnedOfRoot_ = false;
 };
 
@@ -331,3 +375,12 @@ TEST_F(HostileSettingsTest, Unicode) { RunKind(SettingsKind::unicode); }
 // The calendar cannot save its place; it must still run and end cleanly.
 TEST_F(HostileSettingsTest, ReadOnlyFile) { RunKind(SettingsKind::readOnlyFile); }
 TEST_F(HostileSettingsTest, Directory) { RunKind(SettingsKind::directory); }
+// Nothing but exactly "1" turns a choice on.
+TEST_F(HostileSettingsTest, Options) {
+    ASSERT_TRUE(Launch());
+    RECT plain = WindowRectOf(dialog_);
+    plainWidth_ = plain.right - plain.left;
+    ASSERT_TRUE(Close());
+    EndCalendar();
+    RunKind(SettingsKind::options);
+}

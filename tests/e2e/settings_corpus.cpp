@@ -496,6 +496,102 @@ void MakeUnicode(Rng &rng, SettingsCase *c) {
     d += ", " + EolName(e);
 }
 
+// One value for FIRSTDAY, WEEKNUM or ONTOP: now and then a good one, mostly
+// something that a lenient reader would take for "on".
+std::string ChoiceValue(Rng &rng) {
+    static const char *const kValues[] = {
+        "1",
+        "0",
+        "",
+        "2",
+        "-1",
+        "+1",
+        "01",
+        "10",
+        "1.0",
+        "0x1",
+        "true",
+        "TRUE",
+        "yes",
+        "on",
+        "I",
+        "l",
+        "1abc",
+        "1;on",
+        "\"1\"1",
+        "'1",
+        "1 1",
+        "\t1x",
+        "11",
+        "00",
+        "-0",
+        "1e0",
+        "4294967297",
+        "\x01",
+        "1\x01",
+        "\xb9",
+        "\xef\xbc\x91",
+        "\xd9\xa1",
+        "=1",
+        "1=",
+        "[1]",
+        "one",
+        "0001",
+        "1/1",
+        "Monday",
+        "monday",
+    };
+    return PickOf(rng, kValues);
+}
+
+void MakeOptions(Rng &rng, SettingsCase *c) {
+    static const char *const kKeys[] = {"FIRSTDAY", "WEEKNUM", "ONTOP"};
+    std::string e = Eol(rng);
+    std::string options;
+    for (const char *key : kKeys) {
+        if (Chance(rng, 15))
+            continue;
+        std::string name = key;
+        if (Chance(rng, 10))
+            for (char &ch : name)
+                ch = static_cast<char>(ch | 0x20);
+        options += name + "=" + ChoiceValue(rng) + e;
+        if (Chance(rng, 10))
+            options += name + "=" + ChoiceValue(rng) + e;
+    }
+    std::string &b = c->bytes;
+    switch (Below(rng, 6)) {
+    case 0:
+        b = LocFile(SafeNumber(rng), SafeNumber(rng), e) + "[OPTIONS]" + e + options;
+        c->description = "[OPTIONS] after [LOC]";
+        break;
+    case 1:
+        b = "[OPTIONS]" + e + options + LocFile(SafeNumber(rng), SafeNumber(rng), e);
+        c->description = "[OPTIONS] before [LOC]";
+        break;
+    case 2:
+        b = "[LOC]" + e + options + "XLOC=" + SafeNumber(rng) + e + "YLOC=" + SafeNumber(rng) + e;
+        c->description = "the choices in [LOC]";
+        break;
+    case 3:
+        b = LocFile(SafeNumber(rng), SafeNumber(rng), e) +
+            PickOf(rng, {"[OPTION]", "[ OPTIONS ]", "[options]", "[OPTIONS", "OPTIONS"}) + e +
+            options;
+        c->description = "an odd [OPTIONS] header";
+        break;
+    case 4:
+        b = LocFile(SafeNumber(rng), SafeNumber(rng), e) + "[OPTIONS]" + e + options + "[OPTIONS]" +
+            e + options;
+        c->description = "[OPTIONS] twice";
+        break;
+    default:
+        b = LocFile(SafeNumber(rng), SafeNumber(rng), e) + "[OPTIONS]" + e + ";" + options;
+        c->description = "[OPTIONS] with its first line commented out";
+        break;
+    }
+    c->description += ", " + EolName(e);
+}
+
 struct KindCount {
     SettingsKind kind;
     int count;
@@ -504,7 +600,7 @@ struct KindCount {
 const KindCount kCounts[kSettingsKindCount] = {
     {SettingsKind::randomBytes, 110}, {SettingsKind::numbers, 170}, {SettingsKind::structure, 110},
     {SettingsKind::longLines, 50},    {SettingsKind::unicode, 60},  {SettingsKind::readOnlyFile, 6},
-    {SettingsKind::directory, 2},
+    {SettingsKind::directory, 2},     {SettingsKind::options, 60},
 };
 
 } // namespace
@@ -532,6 +628,8 @@ const char *KindName(SettingsKind kind) {
         return "read-only file";
     case SettingsKind::directory:
         return "directory";
+    case SettingsKind::options:
+        return "options";
     }
     return "?";
 }
@@ -582,6 +680,9 @@ SettingsCase MakeSettingsCase(std::uint64_t seed, int index) {
         break;
     case SettingsKind::unicode:
         MakeUnicode(rng, &c);
+        break;
+    case SettingsKind::options:
+        MakeOptions(rng, &c);
         break;
     case SettingsKind::readOnlyFile:
     case SettingsKind::directory: {

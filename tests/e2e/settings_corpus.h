@@ -13,8 +13,9 @@ enum class SettingsKind {
     unicode,     // byte-order marks, UTF-16 content
     readOnlyFile,
     directory, // TRICAL.INI is a directory; the bytes go in a file inside it
+    options,   // a good [LOC] and an [OPTIONS] with odd values, names and places
 };
-const int kSettingsKindCount = 7;
+const int kSettingsKindCount = 8;
 
 struct SettingsCase {
     SettingsKind kind;

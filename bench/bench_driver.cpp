@@ -5,7 +5,9 @@
 //   repaint NAME US       one month step, with its repaint, per command
 //   idle NAME MS MS SECONDS  CPU time in a window of that many seconds, from
 //                          Linux's scheduler and from GetProcessTimes
-// Usage: bench_driver start RUNS | repaint RUNS COMMANDS | idle WINDOWS SECONDS
+// Usage: bench_driver start RUNS [choices] | repaint RUNS COMMANDS | idle WINDOWS SECONDS
+// With "choices" trical starts with every remembered choice on, and the two
+// are named trical-choices and floor-choices.
 #include <windows.h>
 
 #include <psapi.h>
@@ -306,17 +308,41 @@ static bool TimeIdle(const Program *programs, int windows, int seconds) {
     return ok;
 }
 
+// Trical's own TRICAL.INI in the prefix: [OPTIONS] all on, or gone.
+static bool SetChoices(bool on) {
+    char folder[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("APPDATA", folder, sizeof folder);
+    if (length == 0 || length >= sizeof folder - 20)
+        return false;
+    std::string path = std::string(folder) + "\\Trical";
+    CreateDirectoryA(path.c_str(), nullptr);
+    path += "\\TRICAL.INI";
+    if (!on)
+        return WritePrivateProfileStringA("OPTIONS", nullptr, nullptr, path.c_str()) != 0;
+    bool ok = true;
+    for (const char *key : {"FIRSTDAY", "WEEKNUM", "ONTOP"})
+        ok = WritePrivateProfileStringA("OPTIONS", key, "1", path.c_str()) != 0 && ok;
+    return ok;
+}
+
 int main(int argc, char **argv) {
     if (argc < 3) {
         fprintf(stderr, "usage: bench_driver start RUNS | repaint RUNS COMMANDS | "
                         "idle WINDOWS SECONDS\n");
         return 2;
     }
-    const Program programs[2] = {{"trical", Beside("trical.exe")}, {"floor", Beside("floor.exe")}};
     std::string mode = argv[1];
     int runs = atoi(argv[2]);
     int extra = argc > 3 ? atoi(argv[3]) : 0;
-    bool ok = true;
+    bool choices = mode == "start" && argc > 3 && strcmp(argv[3], "choices") == 0;
+    Program programs[2] = {{"trical", Beside("trical.exe")}, {"floor", Beside("floor.exe")}};
+    if (choices) {
+        programs[0].name = "trical-choices";
+        programs[1].name = "floor-choices";
+    }
+    bool ok = SetChoices(choices);
+    if (!ok)
+        fprintf(stderr, "bench_driver: cannot write trical's choices\n");
     if (mode == "idle")
         ok = TimeIdle(programs, runs, extra);
     // A B A B ..., after one unprinted pair that warms the prefix and the
@@ -332,5 +358,7 @@ int main(int argc, char **argv) {
         }
         fflush(stdout);
     }
+    if (choices)
+        ok = SetChoices(false) && ok;
     return ok ? 0 : 1;
 }

@@ -58,6 +58,7 @@ echo "Running under wine64 in Xvfb (about $((idle_windows * idle_seconds / 60 + 
 # shellcheck disable=SC2016
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     tests/wine-run.sh "$0" start "$1" &&
+    tests/wine-run.sh "$0" start "$1" choices &&
     tests/wine-run.sh "$0" repaint "$2" "$3" &&
     tests/wine-run.sh "$0" idle "$4" "$5"
     status=$?
@@ -77,7 +78,8 @@ stats() {
         printf "%10s %10s %10s", f(m), f(v[1]), f(v[NR]) }
         function f(x) { return x >= 10000 || x <= -10000 ? sprintf("%.0f", x) : sprintf("%.4g", x) }'
 }
-pairs() { paste <(column "$1" trical "$2") <(column "$1" floor "$2"); }
+# Figure, column, and the two programs' names (trical and floor by default).
+pairs() { paste <(column "$1" "${3:-trical}" "$2") <(column "$1" "${4:-floor}" "$2"); }
 ratios() { pairs "$@" | awk '{ print $1 / $2 }'; }
 median() { stats | awk '{ print $1 }'; }
 verdict() { awk -v v="$1" -v t="$2" 'BEGIN { print (v <= t ? "met" : "NOT met") }'; }
@@ -90,6 +92,10 @@ row "start-up to first paint, trical" "$(column start trical 3 | stats)" ms
 row "start-up to first paint, floor" "$(column start floor 3 | stats)" ms
 row "  trical/floor, pair by pair ($runs pairs)" "$(ratios start 3 | stats)" x \
     "<= 1.10: $(verdict "$start_ratio" 1.10)"
+choices_ratio=$(ratios start 3 trical-choices floor-choices | median)
+row "start-up, trical with every choice on" "$(column start trical-choices 3 | stats)" ms
+row "  its trical/floor, pair by pair" "$(ratios start 3 trical-choices floor-choices | stats)" x \
+    "<= 1.10: $(verdict "$choices_ratio" 1.10)"
 row "repaint per command, trical ($commands cmds)" "$(column repaint trical 3 | stats)" us
 row "repaint per command, floor (as many TextOutA)" "$(column repaint floor 3 | stats)" us
 row "  trical/floor, pair by pair ($repaint_runs pairs)" "$(ratios repaint 3 | stats)" x
@@ -97,7 +103,7 @@ for bits in 64 32; do
     exe=build/bench-win$bits/trical.exe
     size=$(stat -c %s "$exe")
     row "trical.exe size, win$bits" "$(echo "$size" | stats)" bytes \
-        "<= 32768: $(verdict "$size" 32768)"
+        "<= 40960: $(verdict "$size" 40960)"
 done
 mem_ratio=$(ratios peakmem 3 | median)
 row "peak working set at first paint, trical" "$(column peakmem trical 3 | stats)" KiB
@@ -105,6 +111,10 @@ row "peak working set at first paint, floor" "$(column peakmem floor 3 | stats)"
 row "  trical/floor, pair by pair" "$(ratios peakmem 3 | stats)" x \
     "<= 1.10: $(verdict "$mem_ratio" 1.10)"
 row "  trical-floor, pair by pair" "$(pairs peakmem 3 | awk '{ print $1 - $2 }' | stats)" KiB
+choices_mem=$(ratios peakmem 3 trical-choices floor-choices | median)
+row "peak working set, trical with every choice on" "$(column peakmem trical-choices 3 | stats)" KiB
+row "  its trical/floor, pair by pair" "$(ratios peakmem 3 trical-choices floor-choices | stats)" x \
+    "<= 1.10: $(verdict "$choices_mem" 1.10)"
 row "private (anon) memory then, trical" "$(column peakmem trical 4 | stats)" KiB
 row "private (anon) memory then, floor" "$(column peakmem floor 4 | stats)" KiB
 idle=$(column idle trical 3 | median)

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
 static const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 static const wchar_t kValueName[] = L"Trical";
 
@@ -45,6 +47,6 @@ void ToggleStartWithWindows() {
         RegDeleteValueW(key, kValueName);
     else
         RegSetValueExW(key, kValueName, 0, REG_SZ, reinterpret_cast<const BYTE *>(own),
-                       static_cast<DWORD>((lstrlenW(own) + 1) * sizeof own[0]));
+                       static_cast<DWORD>((wcslen(own) + 1) * sizeof own[0]));
     RegCloseKey(key);
 }

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -78,71 +77,6 @@ int PanelDpi(HWND dialog, int dpi) {
             }
     if (blended)
         return ::testing::AssertionFailure() << blended << " blended pixels, at" << where;
-    return ::testing::AssertionSuccess();
-}
-
-// The controls of the calendar, none of which may overlap another.
-const int kButtonIds[] = {kAboutButton,     kPrevYearButton, kPrevMonthButton,
-                          kNextMonthButton, kNextYearButton, kCloseButton};
-const int kTitleIds[kPanelCount] = {kPrevTitle, kCurrentTitle, kNextTitle};
-
-struct Layout {
-    RECT window;
-    RECT frames[kPanelCount];
-};
-
-Layout LayoutOf(HWND dialog) {
-    Layout layout = {WindowRectOf(dialog), {}};
-    for (int i = 0; i < kPanelCount; ++i)
-        layout.frames[i] = RectInParent(GetDlgItem(dialog, kFrameIds[i]));
-    return layout;
-}
-
-// With the week column: each frame one column wider, its column measured
-// on the frame without it at the panels' DPI; no two buttons or frames
-// overlap, no title runs into a button, and everything is inside the window.
-::testing::AssertionResult WidenedAndClear(HWND dialog, const Layout &base, int panelDpi) {
-    RECT client;
-    GetClientRect(dialog, &client);
-    std::vector<RECT> solid;
-    int added = 0;
-    for (int i = 0; i < kPanelCount; ++i) {
-        const RECT &b = base.frames[i];
-        CellMetrics metrics = MeasureCellMetrics(i == 1 ? PanelKind::current : PanelKind::side,
-                                                 b.right - b.left, b.bottom - b.top, panelDpi);
-        RECT frame = RectInParent(GetDlgItem(dialog, kFrameIds[i]));
-        if (frame.right - frame.left != b.right - b.left + metrics.colWidth)
-            return ::testing::AssertionFailure()
-                   << "frame " << i << " is " << frame.right - frame.left << " px wide, not "
-                   << b.right - b.left << " + " << metrics.colWidth;
-        added += metrics.colWidth;
-        solid.push_back(frame);
-    }
-    RECT window = WindowRectOf(dialog);
-    if (window.right - window.left != base.window.right - base.window.left + added)
-        return ::testing::AssertionFailure()
-               << "the window grew by "
-               << (window.right - window.left) - (base.window.right - base.window.left)
-               << " px, not by " << added;
-    for (int id : kButtonIds)
-        solid.push_back(RectInParent(GetDlgItem(dialog, id)));
-    std::vector<RECT> all = solid;
-    for (int id : kTitleIds)
-        all.push_back(RectInParent(GetDlgItem(dialog, id)));
-    for (size_t i = 0; i < all.size(); ++i) {
-        RECT inside;
-        UnionRect(&inside, &all[i], &client);
-        if (!EqualRect(&inside, &client))
-            return ::testing::AssertionFailure() << "control " << i << " is cut by the window";
-        // Titles stand in their frames' top edges; they must only miss the buttons.
-        for (size_t j = i + 1; j < all.size(); ++j) {
-            RECT overlap;
-            bool titleAndFrame = i < kPanelCount && j >= solid.size();
-            if (!titleAndFrame && IntersectRect(&overlap, &all[i], &all[j]))
-                return ::testing::AssertionFailure()
-                       << "controls " << i << " and " << j << " overlap";
-        }
-    }
     return ::testing::AssertionSuccess();
 }
 

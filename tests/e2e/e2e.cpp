@@ -1041,6 +1041,70 @@ bool RemoveRunValue() {
 
 std::string QuotedTricalPath() { return "\"" + TricalPath() + "\""; }
 
+static const int kTitleIds[kPanelCount] = {kPrevTitle, kCurrentTitle, kNextTitle};
+static const int kButtonIds[] = {kAboutButton,     kPrevYearButton, kPrevMonthButton,
+                                 kNextMonthButton, kNextYearButton, kCloseButton};
+
+Layout LayoutOf(HWND dialog) {
+    Layout layout;
+    layout.window = WindowRectOf(dialog);
+    for (int i = 0; i < kPanelCount; ++i) {
+        layout.frames[i] = RectInParent(GetDlgItem(dialog, kFrameIds[i]));
+        layout.titles[i] = RectInParent(GetDlgItem(dialog, kTitleIds[i]));
+    }
+    layout.close = RectInParent(GetDlgItem(dialog, kCloseButton));
+    return layout;
+}
+
+AssertionResult WidenedAndClear(HWND dialog, const Layout &base, int panelDpi) {
+    Layout now = LayoutOf(dialog);
+    int pushed = 0;
+    for (int i = 0; i < kPanelCount; ++i) {
+        const RECT &b = base.frames[i];
+        // Group boxes have no border: the rectangle is the client area.
+        CellMetrics metrics = MeasureCellMetrics(i == 1 ? PanelKind::current : PanelKind::side,
+                                                 b.right - b.left, b.bottom - b.top, panelDpi);
+        RECT frame = b;
+        RECT title = base.titles[i];
+        OffsetRect(&frame, pushed, 0);
+        OffsetRect(&title, pushed, 0);
+        frame.right += metrics.colWidth;
+        title.right += metrics.colWidth;
+        if (!EqualRect(&frame, &now.frames[i]) || !EqualRect(&title, &now.titles[i]))
+            return AssertionFailure()
+                   << "frame " << i << " or its title is not one column of " << metrics.colWidth
+                   << " px wider, " << pushed << " px further right";
+        pushed += metrics.colWidth;
+    }
+    int grown = (now.window.right - now.window.left) - (base.window.right - base.window.left);
+    RECT close = base.close;
+    OffsetRect(&close, pushed, 0);
+    if (grown != pushed || !EqualRect(&close, &now.close))
+        return AssertionFailure() << "the window grew by " << grown << " px, not " << pushed
+                                  << ", or X left the right edge";
+    RECT client;
+    GetClientRect(dialog, &client);
+    std::vector<RECT> all(now.frames, now.frames + kPanelCount);
+    for (int id : kButtonIds)
+        all.push_back(RectInParent(GetDlgItem(dialog, id)));
+    size_t solid = all.size();
+    all.insert(all.end(), now.titles, now.titles + kPanelCount);
+    for (size_t i = 0; i < all.size(); ++i) {
+        RECT inside;
+        UnionRect(&inside, &all[i], &client);
+        if (!EqualRect(&inside, &client))
+            return AssertionFailure() << "control " << i << " is cut by the window";
+        // Titles stand in their frames' top edges; they must only miss the buttons.
+        for (size_t j = i + 1; j < all.size(); ++j) {
+            RECT overlap;
+            bool titleAndFrame = i < kPanelCount && j >= solid;
+            if (!titleAndFrame && IntersectRect(&overlap, &all[i], &all[j]))
+                return AssertionFailure() << "controls " << i << " and " << j << " overlap";
+        }
+    }
+    return AssertionSuccess();
+}
+
 // ---- the fixture ----------------------------------------------------------
 
 void CalendarTest::SetUp() {

@@ -218,6 +218,21 @@ bool RemoveRunValue();
 // What the calendar writes there: its own path, in quotes.
 std::string QuotedTricalPath();
 
+// The calendar's window and the places of its frames, titles and X.
+struct Layout {
+    RECT window;
+    RECT frames[kPanelCount];
+    RECT titles[kPanelCount];
+    RECT close;
+};
+Layout LayoutOf(HWND dialog);
+// The week column's room made on `base`: each frame one of its own columns
+// wider (measured at `panelDpi` on the frame without it), the frames to its
+// left pushing it over, its title widened with it, X as far from the right
+// edge, the window wider by the sum; no two buttons or frames overlap, no
+// title runs into a button, and nothing is cut by the window.
+::testing::AssertionResult WidenedAndClear(HWND dialog, const Layout &base, int panelDpi = 96);
+
 // ---- the fixture ----------------------------------------------------------
 // One calendar per test; whatever the test leaves running is closed after it.
 // Each test starts on 15 January 1997 at noon, local time.

@@ -30,61 +30,6 @@ std::string ReadOption(const char *key) {
 
 bool Topmost(HWND window) { return (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
-int Width(const RECT &r) { return r.right - r.left; }
-
-// What a test compares the calendar with: its controls and panels without
-// any choice made.
-struct Geometry {
-    RECT window;
-    RECT frames[kPanelCount];
-    RECT titles[kPanelCount];
-    RECT close;
-};
-
-const int kTitleIds[kPanelCount] = {kPrevTitle, kCurrentTitle, kNextTitle};
-
-Geometry GeometryOf(HWND dialog) {
-    Geometry g;
-    g.window = WindowRectOf(dialog);
-    for (int i = 0; i < kPanelCount; ++i) {
-        g.frames[i] = RectInParent(GetDlgItem(dialog, kFrameIds[i]));
-        g.titles[i] = RectInParent(GetDlgItem(dialog, kTitleIds[i]));
-    }
-    g.close = RectInParent(GetDlgItem(dialog, kCloseButton));
-    return g;
-}
-
-// Each frame one of its own columns wider, the frames to its left pushing
-// it over, each title widened with its frame, X as far from the right edge.
-AssertionResult WidenedFrom(const Geometry &base, const Geometry &now) {
-    int pushed = 0;
-    for (int i = 0; i < kPanelCount; ++i) {
-        RECT client = base.frames[i];
-        // The frames' client areas are their rectangles: group boxes have no border.
-        CellMetrics metrics = MeasureCellMetrics(i == 1 ? PanelKind::current : PanelKind::side,
-                                                 Width(client), client.bottom - client.top);
-        RECT expected = base.frames[i];
-        OffsetRect(&expected, pushed, 0);
-        expected.right += metrics.colWidth;
-        RECT title = base.titles[i];
-        OffsetRect(&title, pushed, 0);
-        title.right += metrics.colWidth;
-        if (!EqualRect(&expected, &now.frames[i]) || !EqualRect(&title, &now.titles[i]))
-            return AssertionFailure()
-                   << "frame " << i << " or its title is not one column of " << metrics.colWidth
-                   << " px wider, " << pushed << " px further right";
-        pushed += metrics.colWidth;
-    }
-    if (Width(now.window) != Width(base.window) + pushed)
-        return AssertionFailure() << "the window is " << Width(now.window) << " px wide, not "
-                                  << Width(base.window) << " + " << pushed;
-    RECT close = base.close;
-    OffsetRect(&close, pushed, 0);
-    if (!EqualRect(&close, &now.close))
-        return AssertionFailure() << "X did not keep its place at the right edge";
-    return AssertionSuccess();
-}
-
 class OptionsTest : public CalendarTest {
   protected:
     void SetUp() override {
@@ -98,6 +43,18 @@ class OptionsTest : public CalendarTest {
     void TearDown() override {
         CalendarTest::TearDown();
         EXPECT_TRUE(RemoveRunValue());
+    }
+
+    // The calendar's other shown window, or nullptr after ten seconds.
+    HWND WaitForAbout() {
+        ULONGLONG deadline = Now() + 10000;
+        do {
+            for (HWND window : ShownWindowsOf(process_.dwProcessId))
+                if (window != dialog_)
+                    return window;
+            Sleep(15);
+        } while (Now() < deadline);
+        return nullptr;
     }
 
     AssertionResult MenuOpens(HWND *menu) {
@@ -172,7 +129,7 @@ class OptionsTest : public CalendarTest {
 
     // The menu's command is posted when the menu closes; what it changes is
     // waited for.
-    AssertionResult ShowsInTime(Choice choice, bool on, const Geometry &base) {
+    AssertionResult ShowsInTime(Choice choice, bool on, const Layout &base) {
         ULONGLONG deadline = Now() + 10000;
         for (;;) {
             AssertionResult shown = Shows(choice, on, base);
@@ -183,7 +140,7 @@ class OptionsTest : public CalendarTest {
     }
 
     // What a choice changes, on or off.
-    AssertionResult Shows(Choice choice, bool on, const Geometry &base) {
+    AssertionResult Shows(Choice choice, bool on, const Layout &base) {
         Frames frames;
         std::string run;
         switch (choice) {
@@ -191,10 +148,10 @@ class OptionsTest : public CalendarTest {
             return PanelsShow({on, false}, &frames);
         case kWeekNumbers:
             if (on) {
-                AssertionResult widened = WidenedFrom(base, GeometryOf(dialog_));
+                AssertionResult widened = WidenedAndClear(dialog_, base);
                 return widened ? PanelsShow({false, true}, &frames) : widened;
             } else {
-                Geometry now = GeometryOf(dialog_);
+                Layout now = LayoutOf(dialog_);
                 if (memcmp(&now, &base, sizeof now) != 0)
                     return AssertionFailure() << "the controls did not go back to their places";
                 return PanelsShow({}, &frames);
@@ -278,7 +235,7 @@ TEST_F(OptionsTest, MenuOpensFromTheMouseAndTheKeyboard) {
 TEST_F(OptionsTest, EachChoiceThroughTheMenu) {
     ASSERT_TRUE(Launch());
     ASSERT_TRUE(ParkMouseAwayFrom(dialog_));
-    Geometry base = GeometryOf(dialog_);
+    Layout base = LayoutOf(dialog_);
     Frames fresh;
     ASSERT_TRUE(PanelsShow({}, &fresh));
     for (int c = 0; c < kChoiceCount; ++c) {
@@ -324,12 +281,9 @@ TEST_F(OptionsTest, TodayAboutAndCloseFromTheMenu) {
     ASSERT_TRUE(Choose('O'));
     EXPECT_TRUE(TitlesBecome(dialog_, TitlesAround(start)));
     ASSERT_TRUE(Choose('A'));
-    ULONGLONG deadline = Now() + 10000;
-    while (ShownWindowsOf(process_.dwProcessId).size() < 2 && Now() < deadline)
-        Sleep(15);
-    std::vector<HWND> shown = ShownWindowsOf(process_.dwProcessId);
-    ASSERT_EQ(2u, shown.size()) << "no About box";
+    ASSERT_NE(nullptr, WaitForAbout()) << "no About box";
     ASSERT_TRUE(Type(VK_ESCAPE));
+    ULONGLONG deadline = Now() + 10000;
     while (ShownWindowsOf(process_.dwProcessId).size() > 1 && Now() < deadline)
         Sleep(15);
     ASSERT_EQ(1u, ShownWindowsOf(process_.dwProcessId).size()) << "the About box stayed";
@@ -345,7 +299,7 @@ TEST_F(OptionsTest, TodayAboutAndCloseFromTheMenu) {
 TEST_F(OptionsTest, ChoicesComeBackAtTheNextStart) {
     ASSERT_TRUE(Launch());
     ASSERT_TRUE(ParkMouseAwayFrom(dialog_));
-    Geometry base = GeometryOf(dialog_);
+    Layout base = LayoutOf(dialog_);
     Frames fresh;
     ASSERT_TRUE(PanelsShow({}, &fresh));
     for (WORD key : {'M', 'W', 'T'})
@@ -357,22 +311,15 @@ TEST_F(OptionsTest, ChoicesComeBackAtTheNextStart) {
     ASSERT_TRUE(ParkMouseAwayFrom(dialog_));
     EXPECT_TRUE(TicksAre({true, true, true, false}));
     EXPECT_TRUE(Topmost(dialog_));
-    Geometry now = GeometryOf(dialog_);
+    Layout now = LayoutOf(dialog_);
     // Placed where it was closed.
     OffsetRect(&base.window, now.window.left - base.window.left, now.window.top - base.window.top);
-    EXPECT_TRUE(WidenedFrom(base, now));
+    EXPECT_TRUE(WidenedAndClear(dialog_, base));
     Frames frames;
     EXPECT_TRUE(PanelsShow({true, true}, &frames));
 
     ASSERT_TRUE(Choose('A'));
-    HWND about = nullptr;
-    ULONGLONG deadline = Now() + 10000;
-    while (!about && Now() < deadline) {
-        for (HWND window : ShownWindowsOf(process_.dwProcessId))
-            if (window != dialog_)
-                about = window;
-        Sleep(15);
-    }
+    HWND about = WaitForAbout();
     ASSERT_NE(nullptr, about);
     EXPECT_TRUE(Topmost(about)) << "the About box opened below the calendar kept on top";
     ASSERT_TRUE(Type(VK_ESCAPE));

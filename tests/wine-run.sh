@@ -10,15 +10,19 @@ export WINEPREFIX=$prefix
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 wine=/usr/lib/wine/wine64
+# A prefix made before the 32-bit Wine was installed cannot run 32-bit
+# programs; it is made again once that Wine is there.
+wow64=no
+[ -x /usr/lib/wine/wine ] && wow64=yes
 (
     flock 9
-    if [ ! -f "$prefix/.trical-ready" ]; then
+    if [ "$(cat "$prefix/.trical-ready" 2>/dev/null)" != "wow64=$wow64" ]; then
         rm -rf "$prefix"
         $wine wineboot -i >/dev/null 2>&1
         cp /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/"
         $wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
         /usr/lib/wine/wineserver -w
-        touch "$prefix/.trical-ready"
+        echo "wow64=$wow64" >"$prefix/.trical-ready"
     fi
 ) 9>"$prefix.lock"
 exec $wine "$@"

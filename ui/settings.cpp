@@ -89,14 +89,15 @@ static bool FindSettingsFile(wchar_t *path, bool *portable) {
 // files have had their one reading.
 static bool FindFileToRead(wchar_t *path) {
     bool portable = false;
-    if (!FindSettingsFile(path, &portable))
-        return false;
-    if (portable || GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES)
+    bool found = FindSettingsFile(path, &portable);
+    if (found && (portable || GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES))
         return true;
     wchar_t old[MAX_PATH];
-    if ((InVirtualStore(old) && IsFile(old)) || (InWindowsFolder(old) && IsFile(old)))
+    if ((InVirtualStore(old) && IsFile(old)) || (InWindowsFolder(old) && IsFile(old))) {
         wcscpy(path, old);
-    return true;
+        return true;
+    }
+    return found;
 }
 
 bool SettingsFile(wchar_t *path) {

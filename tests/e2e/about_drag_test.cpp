@@ -302,8 +302,6 @@ using DragTest = StartedCalendarTest;
 
 using AboutTest = CalendarTest;
 
-const Titles kJanuary1997 = {"DECEMBER  1996", "JANUARY 1997", "FEBRUARY 1997"};
-
 } // namespace
 
 // Left and up, so that the mouse is left of and above the window's client
@@ -333,7 +331,7 @@ TEST_F(DragTest, OutlineFollowsTheMouseAndTheWindowJumpsOnRelease) {
     ASSERT_TRUE(Mouse(Offset(grip, travel), MOUSEEVENTF_LEFTUP));
     ASSERT_TRUE(CaptureBecomes(dialog_, nullptr));
     EXPECT_TRUE(WindowComesTo(dialog_, target));
-    EXPECT_TRUE(TitlesBecome(dialog_, kJanuary1997, 0));
+    EXPECT_TRUE(TitlesBecome(dialog_, TitlesAt(0), 0));
     EXPECT_TRUE(CloseWithX());
 }
 
@@ -381,7 +379,7 @@ TEST_F(DragTest, ClicksAndDragsBackOrFromAButtonLeaveTheCalendarInPlace) {
         ASSERT_TRUE(Drag(button, start, {start.x + 150, start.y + 120}));
         EXPECT_TRUE(WindowAt(dialog_, from));
         // Let go off the button: no click either.
-        EXPECT_TRUE(TitlesBecome(dialog_, kJanuary1997, 0));
+        EXPECT_TRUE(TitlesBecome(dialog_, TitlesAt(0), 0));
     }
     EXPECT_TRUE(CloseWithX());
 }
@@ -506,7 +504,7 @@ TEST_F(AboutTest, CloseWaitsForTheOpenAboutBoxes) {
     RECT overlap = {};
     ASSERT_FALSE(IntersectRect(&overlap, &box, &calendar)) << "the About box covers the calendar";
 
-    EXPECT_TRUE(Press(dialog_, kNextMonthButton, {"JANUARY 1997", "FEBRUARY 1997", "MARCH 1997"}));
+    EXPECT_TRUE(Press(dialog_, kNextMonthButton, TitlesAt(1)));
     ASSERT_TRUE(ClickButton(dialog_, kAboutButton));
     HWND second = NewWindowOf(process_.dwProcessId, {dialog_, first});
     ASSERT_NE(nullptr, second) << "no second About box appeared";

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Runs the DPI tests with Wine at 96, 144 and 192 DPI, each in a prefix of
 # its own beside the driver, and keeps a screenshot of the calendar at each
-# as <build>/screenshot-<dpi>dpi.png, and one with every choice on.
+# as <build>/screenshot-<dpi>dpi.png (screenshot-32bit-<dpi>dpi.png for the
+# 32-bit calendar), and one with every choice on.
 #   dpi.sh DRIVER.exe
 set -euo pipefail
 driver=$1
@@ -9,6 +10,11 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$(dirname "$driver")" && pwd)
 wine_run=$here/../wine-run.sh
 wineserver=/usr/lib/wine/wineserver
+# TRICAL_EXE, if set, names the calendar (run-e2e.sh); 77 is ctest's skip.
+if ! kind=$("$here/can-run-32bit.sh" "${TRICAL_EXE:-$build/trical.exe}"); then
+    echo "dpi.sh: skipped, the calendar is a 32-bit program and $kind"
+    exit 77
+fi
 
 status=0
 for dpi in 96 144 192; do
@@ -22,7 +28,7 @@ for dpi in 96 144 192; do
     # A running server would keep serving the old DPI to what it starts.
     "$wineserver" -k 2>/dev/null || true
     "$wineserver" -w
-    shot=$build/screenshot-${dpi}dpi
+    shot=$build/screenshot-${kind:+32bit-}${dpi}dpi
     rm -f "$shot.bmp" "$shot.png" "$shot-choices.bmp" "$shot-choices.png"
     TRICAL_TEST_DPI=$dpi TRICAL_SCREENSHOT=$shot.bmp \
         "$here/run-e2e.sh" "$driver" --gtest_filter='DpiTest.*' || status=1

@@ -10,8 +10,8 @@
 
 namespace {
 
-const CalendarDate kToday = {15, 0, 1997};
-const MonthOfYear kTodaysMonth = {0, 1997};
+const CalendarDate kToday = StartDate();
+const MonthOfYear kTodaysMonth = StartMonth();
 
 // The window, the middle frame and today's red "15" at 96 DPI.
 const int kWidthAt96 = 428;

@@ -720,6 +720,8 @@ Titles TitlesAround(MonthOfYear shown) {
     return {TitleOf(AddMonths(shown, -1)), TitleOf(shown), TitleOf(AddMonths(shown, 1))};
 }
 
+Titles TitlesAt(int months) { return TitlesAround(AddMonths(StartMonth(), months)); }
+
 MonthOfYear AddMonths(MonthOfYear month, int count) {
     int index = month.year * 12 + month.month + count;
     MonthOfYear result = {index % 12, index / 12};

@@ -88,6 +88,8 @@ struct Titles {
 // the middle.
 std::string TitleOf(MonthOfYear month);
 Titles TitlesAround(MonthOfYear shown);
+// The titles `months` months away from the start month.
+Titles TitlesAt(int months);
 Titles ReadTitles(HWND dialog);
 bool SameTitles(const Titles &a, const Titles &b);
 std::string Describe(const Titles &titles);

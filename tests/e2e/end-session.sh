@@ -12,6 +12,11 @@ here=$(cd "$(dirname "$0")" && pwd)
 wine_run=$here/../wine-run.sh
 wineserver=/usr/lib/wine/wineserver
 export WINEPREFIX=${WINEPREFIX:-$(cd "$(dirname "$probe")" && pwd)/wineprefix}
+# TRICAL_EXE, if set, names the calendar the probe starts; 77 is ctest's skip.
+if ! kind=$("$here/can-run-32bit.sh" "${TRICAL_EXE:-$(dirname "$probe")/trical.exe}"); then
+    echo "end-session.sh: skipped, the calendar is a 32-bit program and $kind"
+    exit 77
+fi
 # Wine names the profile after the Unix user.
 settings=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Trical/TRICAL.INI
 

@@ -6,12 +6,6 @@
 
 namespace {
 
-const Titles kJanuary1997 = {"DECEMBER  1996", "JANUARY 1997", "FEBRUARY 1997"};
-const Titles kDecember1996 = {"NOVEMBER  1996", "DECEMBER  1996", "JANUARY 1997"};
-const Titles kFebruary1997 = {"JANUARY 1997", "FEBRUARY 1997", "MARCH 1997"};
-const Titles kJanuary1996 = {"DECEMBER  1995", "JANUARY 1996", "FEBRUARY 1996"};
-const Titles kJanuary1998 = {"DECEMBER  1997", "JANUARY 1998", "FEBRUARY 1998"};
-
 class InputTest : public StartedCalendarTest {
   protected:
     // The wheel and the keys go to the calendar under the pointer.
@@ -51,25 +45,25 @@ bool Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 // Up, away from the user, is the earlier month; with Shift, or tilted, a year.
 TEST_F(InputTest, WheelStepsMonthsAndWithShiftYears) {
-    ASSERT_TRUE(Turn(120, kDecember1996));
-    ASSERT_TRUE(Turn(-120, kJanuary1997));
-    ASSERT_TRUE(Turn(-120, kFebruary1997));
-    ASSERT_TRUE(Turn(120, kJanuary1997));
+    ASSERT_TRUE(Turn(120, TitlesAt(-1)));
+    ASSERT_TRUE(Turn(-120, TitlesAt(0)));
+    ASSERT_TRUE(Turn(-120, TitlesAt(1)));
+    ASSERT_TRUE(Turn(120, TitlesAt(0)));
 
     INPUT shift = {};
     shift.type = INPUT_KEYBOARD;
     shift.ki.wVk = VK_SHIFT;
     ASSERT_EQ(1u, SendInput(1, &shift, sizeof shift));
-    ::testing::AssertionResult back = Turn(120, kJanuary1996);
-    ::testing::AssertionResult forth = Turn(-120, kJanuary1997);
+    ::testing::AssertionResult back = Turn(120, TitlesAt(-12));
+    ::testing::AssertionResult forth = Turn(-120, TitlesAt(0));
     shift.ki.dwFlags = KEYEVENTF_KEYUP;
     ASSERT_EQ(1u, SendInput(1, &shift, sizeof shift));
     EXPECT_TRUE(back);
     EXPECT_TRUE(forth);
 
     // Tilted right is the later year.
-    EXPECT_TRUE(Turn(120, kJanuary1998, true));
-    EXPECT_TRUE(Turn(-120, kJanuary1997, true));
+    EXPECT_TRUE(Turn(120, TitlesAt(12), true));
+    EXPECT_TRUE(Turn(-120, TitlesAt(0), true));
     EXPECT_TRUE(CloseWithX());
 }
 
@@ -79,22 +73,22 @@ TEST_F(InputTest, WheelStepsMonthsAndWithShiftYears) {
 TEST_F(InputTest, PartTurnsAddUpToOneStep) {
     for (int i = 0; i < 4; ++i)
         ASSERT_TRUE(Wheel(body_.x, body_.y, 30));
-    ASSERT_TRUE(TitlesBecome(dialog_, kDecember1996));
+    ASSERT_TRUE(TitlesBecome(dialog_, TitlesAt(-1)));
     // Half a notch back and half forward cancel out.
     ASSERT_TRUE(Wheel(body_.x, body_.y, -60));
     ASSERT_TRUE(Wheel(body_.x, body_.y, 60));
-    ASSERT_TRUE(Turn(-120, kJanuary1997));
+    ASSERT_TRUE(Turn(-120, TitlesAt(0)));
     EXPECT_TRUE(CloseWithX());
 }
 
 TEST_F(InputTest, PageKeysStepAndHomeComesBack) {
-    ASSERT_TRUE(Key(VK_PRIOR, kDecember1996));
-    ASSERT_TRUE(Key(VK_NEXT, kJanuary1997));
-    ASSERT_TRUE(Key(VK_NEXT, kFebruary1997));
-    ASSERT_TRUE(KeyWith(VK_CONTROL, VK_NEXT, {"JANUARY 1998", "FEBRUARY 1998", "MARCH 1998"}));
-    ASSERT_TRUE(KeyWith(VK_CONTROL, VK_PRIOR, kFebruary1997));
-    ASSERT_TRUE(KeyWith(VK_CONTROL, VK_PRIOR, {"JANUARY 1996", "FEBRUARY 1996", "MARCH 1996"}));
-    ASSERT_TRUE(Key(VK_HOME, kJanuary1997));
+    ASSERT_TRUE(Key(VK_PRIOR, TitlesAt(-1)));
+    ASSERT_TRUE(Key(VK_NEXT, TitlesAt(0)));
+    ASSERT_TRUE(Key(VK_NEXT, TitlesAt(1)));
+    ASSERT_TRUE(KeyWith(VK_CONTROL, VK_NEXT, TitlesAt(13)));
+    ASSERT_TRUE(KeyWith(VK_CONTROL, VK_PRIOR, TitlesAt(1)));
+    ASSERT_TRUE(KeyWith(VK_CONTROL, VK_PRIOR, TitlesAt(-11)));
+    ASSERT_TRUE(Key(VK_HOME, TitlesAt(0)));
     EXPECT_TRUE(CloseWithX());
 }
 
@@ -108,10 +102,10 @@ TEST_F(InputTest, NoKeyClosesTheCalendar) {
         ASSERT_TRUE(Type(key));
     // Keys are handled in order: once Page Down has shown, the others were
     // handled too.
-    ASSERT_TRUE(Key(VK_NEXT, kFebruary1997));
+    ASSERT_TRUE(Key(VK_NEXT, TitlesAt(1)));
     EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(process_.hProcess, 0));
     EXPECT_TRUE(IsWindowVisible(dialog_));
-    ASSERT_TRUE(Key(VK_HOME, kJanuary1997));
+    ASSERT_TRUE(Key(VK_HOME, TitlesAt(0)));
     EXPECT_TRUE(CloseWithX());
 }
 
@@ -170,7 +164,7 @@ TEST_F(InputTest, ButtonsHaveTooltips) {
 // shows in three times the platform's delay (Wine's own tooltips would show
 // one); once the pointer has left, the tip comes back.
 TEST_F(InputTest, PressedButtonShowsNoTip) {
-    const Titles february = {"JANUARY 1997", "FEBRUARY 1997", "MARCH 1997"};
+    const Titles february = TitlesAt(1);
     ASSERT_TRUE(Press(dialog_, kNextMonthButton, february));
     EXPECT_EQ("", TipWithin(process_.dwProcessId, "never", 3 * GetDoubleClickTime()));
     RECT button = WindowRectOf(GetDlgItem(dialog_, kNextMonthButton));

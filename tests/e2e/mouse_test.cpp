@@ -5,7 +5,6 @@
 
 namespace {
 
-const Titles kJanuary1997 = {"DECEMBER  1996", "JANUARY 1997", "FEBRUARY 1997"};
 // The About box's read-only field with the web address.
 const int kWebAddressField = 1013;
 
@@ -58,17 +57,14 @@ TEST_F(MouseTest, DoubleClickOnTheBodyReturnsToToday) {
     for (const auto &spot : spots) {
         SCOPED_TRACE(std::string("double-click on ") + spot.where);
         ASSERT_EQ(dialog_, GetAncestor(WindowFromPoint(spot.point), GA_ROOT));
-        ASSERT_TRUE(
-            Press(dialog_, kNextYearButton, {"DECEMBER  1997", "JANUARY 1998", "FEBRUARY 1998"}));
-        ASSERT_TRUE(
-            Press(dialog_, kPrevMonthButton, {"NOVEMBER  1997", "DECEMBER  1997", "JANUARY 1998"}));
+        ASSERT_TRUE(Press(dialog_, kNextYearButton, TitlesAt(12)));
+        ASSERT_TRUE(Press(dialog_, kPrevMonthButton, TitlesAt(11)));
         // A single click there changes nothing: the next step still starts
-        // from December 1997.
+        // from eleven months on.
         ASSERT_TRUE(Click(spot.point.x, spot.point.y));
-        ASSERT_TRUE(
-            Press(dialog_, kPrevMonthButton, {"OCTOBER 1997", "NOVEMBER  1997", "DECEMBER  1997"}));
+        ASSERT_TRUE(Press(dialog_, kPrevMonthButton, TitlesAt(10)));
         ASSERT_TRUE(DoubleClick(spot.point.x, spot.point.y));
-        EXPECT_TRUE(TitlesBecome(dialog_, kJanuary1997));
+        EXPECT_TRUE(TitlesBecome(dialog_, TitlesAt(0)));
     }
     RECT place = WindowRectOf(dialog_);
     POINT centre = CentredPlace(place.right - place.left, place.bottom - place.top);
@@ -101,7 +97,7 @@ TEST_F(MouseTest, DraggingTheBodyMovesTheCalendarIntact) {
         EXPECT_EQ(from.top + travel.y, to.top);
         EXPECT_EQ(from.right - from.left, to.right - to.left) << "the width changed";
         EXPECT_EQ(from.bottom - from.top, to.bottom - to.top) << "the height changed";
-        EXPECT_TRUE(TitlesBecome(dialog_, kJanuary1997, 0));
+        EXPECT_TRUE(TitlesBecome(dialog_, TitlesAt(0), 0));
 
         ASSERT_TRUE(ParkMouseAwayFrom(dialog_));
         Picture after;
@@ -132,8 +128,7 @@ TEST_F(MouseTest, AboutBoxOpensCentredAndClosesWithOkOrEscape) {
     POINT previousYear = CentreOf(kPrevYearButton);
     ASSERT_EQ(GetDlgItem(dialog_, kPrevYearButton), WindowFromPoint(previousYear))
         << "the About box covers the << button";
-    EXPECT_TRUE(
-        Press(dialog_, kPrevYearButton, {"DECEMBER  1995", "JANUARY 1996", "FEBRUARY 1996"}));
+    EXPECT_TRUE(Press(dialog_, kPrevYearButton, TitlesAt(-12)));
 
     ASSERT_TRUE(ClickButton(about, IDOK));
     EXPECT_TRUE(Gone(about, 10000));

@@ -21,13 +21,28 @@ static BOOL CALLBACK FindCalendar(HWND window, LPARAM) {
     return FALSE;
 }
 
+// TRICAL_EXE may name the calendar (a Unix path, as Wine's Z: drive shows
+// it); by default it is the one beside this program.
+static std::string TricalPath() {
+    char path[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("TRICAL_EXE", path, sizeof path);
+    if (length > 0 && length < sizeof path && path[0] == '/') {
+        std::string named = "Z:";
+        for (const char *c = path; *c; ++c)
+            named += *c == '/' ? '\\' : *c;
+        return named;
+    }
+    length = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (length == 0 || length >= sizeof path)
+        return "";
+    std::string self(path, length);
+    return self.substr(0, self.find_last_of("\\/") + 1) + "trical.exe";
+}
+
 int main() {
-    char self[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
-    if (length == 0 || length >= sizeof self)
+    std::string path = TricalPath();
+    if (path.empty())
         return 2;
-    std::string path(self, length);
-    path = path.substr(0, path.find_last_of("\\/") + 1) + "trical.exe";
     std::string commandLine = "\"" + path + "\"";
 
     STARTUPINFOA startup = {};

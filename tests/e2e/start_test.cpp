@@ -5,8 +5,6 @@
 
 namespace {
 
-const Titles kJanuary1997 = {"DECEMBER  1996", "JANUARY 1997", "FEBRUARY 1997"};
-
 class StartTest : public CalendarTest {
   protected:
     void SetUp() override {
@@ -21,7 +19,7 @@ class StartTest : public CalendarTest {
 
 TEST_F(StartTest, SecondStartShowsNoWindowAndLeavesTheFirstAlone) {
     ASSERT_TRUE(Launch());
-    const Titles february = {"JANUARY 1997", "FEBRUARY 1997", "MARCH 1997"};
+    const Titles february = TitlesAt(1);
     ASSERT_TRUE(Press(dialog_, kNextMonthButton, february));
     RECT place = WindowRectOf(dialog_);
 
@@ -54,19 +52,18 @@ TEST_F(StartTest, SecondStartShowsNoWindowAndLeavesTheFirstAlone) {
         EXPECT_TRUE(EqualRect(&place, &now)) << "the running calendar moved";
     }
     // The first one still answers.
-    EXPECT_TRUE(Press(dialog_, kPrevMonthButton, kJanuary1997));
+    EXPECT_TRUE(Press(dialog_, kPrevMonthButton, TitlesAt(0)));
     EXPECT_TRUE(CloseWithX());
 }
 
 TEST_F(StartTest, CommandLineMakesNoDifference) {
     ASSERT_TRUE(Launch("/foo bar"));
-    EXPECT_TRUE(TitlesBecome(dialog_, kJanuary1997, 0));
+    EXPECT_TRUE(TitlesBecome(dialog_, TitlesAt(0), 0));
     RECT r = WindowRectOf(dialog_);
     POINT centre = CentredPlace(r.right - r.left, r.bottom - r.top);
     EXPECT_EQ(centre.x, r.left);
     EXPECT_EQ(centre.y, r.top);
-    EXPECT_TRUE(
-        Press(dialog_, kNextYearButton, {"DECEMBER  1997", "JANUARY 1998", "FEBRUARY 1998"}));
+    EXPECT_TRUE(Press(dialog_, kNextYearButton, TitlesAt(12)));
     ASSERT_TRUE(CloseWithX());
     EXPECT_TRUE(SavedPlaceIs(centre.x, centre.y));
 }

@@ -604,42 +604,50 @@ AssertionResult ParkMouseAwayFrom(HWND window) {
 
 // ---- the screen -------------------------------------------------------------
 
-Picture CaptureScreen(const RECT &area) {
-    Picture picture = {area.right - area.left, area.bottom - area.top, {}};
-    if (picture.width <= 0 || picture.height <= 0) {
-        picture.width = picture.height = 0;
-        return picture;
-    }
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = picture.width;
-    info.bmiHeader.biHeight = -picture.height; // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void *bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap && bits) {
-        HGDIOBJ previous = SelectObject(memory, bitmap);
-        if (BitBlt(memory, 0, 0, picture.width, picture.height, screen, area.left, area.top,
-                   SRCCOPY)) {
-            GdiFlush();
-            const DWORD *row = static_cast<const DWORD *>(bits);
-            picture.pixels.resize(static_cast<size_t>(picture.width) * picture.height);
-            for (size_t i = 0; i < picture.pixels.size(); ++i) {
-                DWORD p = row[i];
-                picture.pixels[i] = RGB((p >> 16) & 0xff, (p >> 8) & 0xff, p & 0xff);
+// The pixels `draw` leaves on a fresh 32-bit bitmap of that size, selected
+// into a memory DC it is given; empty where anything fails.
+template <typename Draw> static Picture DrawnPicture(int width, int height, Draw draw) {
+    Picture picture = {width, height, {}};
+    if (width > 0 && height > 0) {
+        HDC memory = CreateCompatibleDC(nullptr);
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height; // top row first
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void *bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (bitmap && bits) {
+            HGDIOBJ previous = SelectObject(memory, bitmap);
+            if (draw(memory)) {
+                GdiFlush();
+                const DWORD *row = static_cast<const DWORD *>(bits);
+                picture.pixels.resize(static_cast<size_t>(width) * height);
+                for (size_t i = 0; i < picture.pixels.size(); ++i) {
+                    DWORD p = row[i];
+                    picture.pixels[i] = RGB((p >> 16) & 0xff, (p >> 8) & 0xff, p & 0xff);
+                }
             }
+            SelectObject(memory, previous);
+            DeleteObject(bitmap);
         }
-        SelectObject(memory, previous);
-        DeleteObject(bitmap);
+        DeleteDC(memory);
     }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
     if (picture.pixels.empty())
         picture.width = picture.height = 0;
+    return picture;
+}
+
+Picture CaptureScreen(const RECT &area) {
+    HDC screen = GetDC(nullptr);
+    Picture picture =
+        DrawnPicture(area.right - area.left, area.bottom - area.top, [&](HDC memory) {
+            return BitBlt(memory, 0, 0, area.right - area.left, area.bottom - area.top, screen,
+                          area.left, area.top, SRCCOPY);
+        });
+    ReleaseDC(nullptr, screen);
     return picture;
 }
 
@@ -908,19 +916,56 @@ AssertionResult NoStrayInk(const Picture &picture, const PanelPlan &plan) {
     return AssertionSuccess();
 }
 
+// The week number drawn here as the calendar draws it, in the same font on
+// the frame's face: what its cell on the screen must show.
+static Picture WeekAsDrawn(const PanelPlan &plan, const TextItem &week) {
+    return DrawnPicture(plan.width, plan.height, [&](HDC dc) {
+        RECT whole = {0, 0, plan.width, plan.height};
+        HBRUSH face = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+        LOGFONTA record = {};
+        record.lfHeight = plan.layout.weekFontHeight;
+        record.lfWeight = FW_THIN;
+        record.lfQuality = PROOF_QUALITY;
+        lstrcpyA(record.lfFaceName, "Arial");
+        HFONT font = CreateFontIndirectA(&record);
+        HGDIOBJ previous = SelectObject(dc, font);
+        FillRect(dc, &whole, face);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+        BOOL drawn = TextOutA(dc, week.x, week.y, week.text, static_cast<int>(strlen(week.text)));
+        SelectObject(dc, previous);
+        DeleteObject(font);
+        DeleteObject(face);
+        return face != nullptr && font != nullptr && drawn;
+    });
+}
+
 AssertionResult WeeksInked(const Picture &picture, const PanelPlan &plan) {
     COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
-    std::vector<RECT> cells;
-    std::string missing;
-    for (int i = 0; i < plan.layout.weekCount; ++i) {
-        cells.push_back(CellOf(plan, plan.layout.weeks[i]));
-        if (CountIn(picture, cells.back(), IsColour, grey) == 0)
-            missing += std::string(" ") + plan.layout.weeks[i].text;
-    }
-    if (!missing.empty())
-        return AssertionFailure() << "no grey in the cells of weeks" << missing;
-    // The week column itself, where rows without a week must stay bare.
+    // The last row's cell may reach into the frame's edge, which is drawn
+    // inside the frame, in grey too.
     const PanelRect &erase = plan.layout.erase;
+    RECT inside = {erase.left, erase.top, erase.right, erase.bottom};
+    std::vector<RECT> cells;
+    std::string wrong;
+    for (int i = 0; i < plan.layout.weekCount; ++i) {
+        const TextItem &week = plan.layout.weeks[i];
+        RECT cell = CellOf(plan, week);
+        IntersectRect(&cell, &cell, &inside);
+        cells.push_back(cell);
+        Picture drawn = WeekAsDrawn(plan, week);
+        if (drawn.pixels.empty())
+            return AssertionFailure() << "could not draw week " << week.text;
+        int differ = 0;
+        for (int y = cell.top; y < cell.bottom; ++y)
+            for (int x = cell.left; x < cell.right; ++x)
+                differ += (PixelAt(picture, x, y) == grey) != (PixelAt(drawn, x, y) == grey);
+        if (differ != 0 || CountIn(drawn, cell, IsColour, grey) == 0)
+            wrong += std::string(" ") + week.text + " (" + std::to_string(differ) + " pixels)";
+    }
+    if (!wrong.empty())
+        return AssertionFailure() << "the screen does not show the weeks" << wrong;
+    // The week column itself, where rows without a week must stay bare.
     int columnLeft = plan.layout.weekCount > 0 ? plan.layout.weeks[0].x : erase.left;
     RECT column = {columnLeft, erase.top, columnLeft + plan.metrics.colWidth, erase.bottom};
     int stray = CountIn(picture, column, IsColour, grey);

@@ -187,8 +187,8 @@ Frames CaptureFrames(HWND dialog);
 
 // Each day of the panel has ink (black or red) in its cell.
 ::testing::AssertionResult DaysInked(const Picture &picture, const PanelPlan &plan);
-// Each week number has exactly grey pixels in its cell, and the week column
-// has none elsewhere.
+// Each week number's cell shows the grey pixels of the engine's text drawn
+// in the calendar's font, and the week column has none elsewhere.
 ::testing::AssertionResult WeeksInked(const Picture &picture, const PanelPlan &plan);
 // No ink (black, red or blue) outside the cells of days, weekday letters
 // and weeks.

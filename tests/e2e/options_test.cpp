@@ -108,6 +108,25 @@ class OptionsTest : public CalendarTest {
         return done;
     }
 
+    // Steps the view from `shown` by years and then months, with the
+    // buttons, until the middle panel shows `month`.
+    AssertionResult GoTo(MonthOfYear shown, MonthOfYear month) {
+        AssertionResult done = AssertionSuccess();
+        while (done && shown.year != month.year) {
+            int years = shown.year < month.year ? 1 : -1;
+            shown = AddMonths(shown, 12 * years);
+            done = Press(dialog_, years > 0 ? kNextYearButton : kPrevYearButton,
+                         TitlesAround(shown));
+        }
+        while (done && shown.month != month.month) {
+            int months = shown.month < month.month ? 1 : -1;
+            shown = AddMonths(shown, months);
+            done = Press(dialog_, months > 0 ? kNextMonthButton : kPrevMonthButton,
+                         TitlesAround(shown));
+        }
+        return done;
+    }
+
     // The panels drawn for these choices, today red in its cell.
     AssertionResult PanelsShow(GridOptions options, Frames *frames) {
         MonthOfYear month = StartMonth();
@@ -334,4 +353,60 @@ TEST_F(OptionsTest, ChoicesComeBackAtTheNextStart) {
         EXPECT_TRUE(SamePicture(fresh.panel[i], after.panel[i]))
             << DescribeDifference(fresh.panel[i], after.panel[i]);
     EXPECT_TRUE(CloseWithX());
+}
+
+namespace {
+
+// ISO weeks of the rows of three months, counted by hand from a printed
+// calendar: 1997 begins in week 1 on a Wednesday, 2020 ends in week 53.
+struct PinnedWeeks {
+    bool mondayFirst;
+    MonthOfYear shown;
+    const char *weeks[kPanelCount];
+};
+
+const PinnedWeeks kPinnedWeeks[] = {
+    {false, {0, 1997}, {"49 50 51 52 1", "1 2 3 4 5", "5 6 7 8 9"}},
+    {false, {0, 2021}, {"49 50 51 52 53", "53 1 2 3 4 5", "5 6 7 8 9"}},
+    {true, {0, 1997}, {"48 49 50 51 52 1", "1 2 3 4 5", "5 6 7 8 9"}},
+    {true, {0, 2021}, {"49 50 51 52 53", "53 1 2 3 4", "5 6 7 8"}},
+};
+
+std::string WeeksOf(const PanelLayout &layout) {
+    std::string weeks;
+    for (int i = 0; i < layout.weekCount; ++i)
+        weeks += (i ? " " : "") + std::string(layout.weeks[i].text);
+    return weeks;
+}
+
+} // namespace
+
+// The week numbers on the screen, Sunday and Monday first, on both sides of
+// the turn of a year, whichever day the calendar starts on.
+TEST_F(OptionsTest, WeekNumbersOfPinnedMonthsOnTheScreen) {
+    for (bool mondayFirst : {false, true}) {
+        ASSERT_TRUE(WriteSettings(OptionsSection(mondayFirst, true, false)));
+        ASSERT_TRUE(Launch());
+        ASSERT_TRUE(ParkMouseAwayFrom(dialog_));
+        MonthOfYear shown = StartMonth();
+        for (const PinnedWeeks &pinned : kPinnedWeeks) {
+            if (pinned.mondayFirst != mondayFirst)
+                continue;
+            SCOPED_TRACE(Describe(TitlesAround(pinned.shown)) + (mondayFirst ? ", Monday" : ""));
+            ASSERT_TRUE(GoTo(shown, pinned.shown));
+            shown = pinned.shown;
+            ASSERT_TRUE(ParkMouseAwayFrom(dialog_));
+            Frames frames;
+            GridOptions options = {mondayFirst, true};
+            ASSERT_TRUE(WaitForSettledFrames(dialog_, pinned.shown, StartDate(), &frames, options));
+            for (int i = 0; i < kPanelCount; ++i) {
+                PanelPlan plan =
+                    PlanPanel(dialog_, i, AddMonths(pinned.shown, i - 1), StartDate(), options);
+                EXPECT_EQ(pinned.weeks[i], WeeksOf(plan.layout)) << "panel " << i;
+                EXPECT_TRUE(WeeksInked(frames.panel[i], plan)) << "panel " << i;
+            }
+        }
+        ASSERT_TRUE(CloseWithX());
+        EndCalendar();
+    }
 }

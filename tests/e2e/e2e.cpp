@@ -642,11 +642,10 @@ template <typename Draw> static Picture DrawnPicture(int width, int height, Draw
 
 Picture CaptureScreen(const RECT &area) {
     HDC screen = GetDC(nullptr);
-    Picture picture =
-        DrawnPicture(area.right - area.left, area.bottom - area.top, [&](HDC memory) {
-            return BitBlt(memory, 0, 0, area.right - area.left, area.bottom - area.top, screen,
-                          area.left, area.top, SRCCOPY);
-        });
+    Picture picture = DrawnPicture(area.right - area.left, area.bottom - area.top, [&](HDC memory) {
+        return BitBlt(memory, 0, 0, area.right - area.left, area.bottom - area.top, screen,
+                      area.left, area.top, SRCCOPY);
+    });
     ReleaseDC(nullptr, screen);
     return picture;
 }

@@ -115,8 +115,8 @@ class OptionsTest : public CalendarTest {
         while (done && shown.year != month.year) {
             int years = shown.year < month.year ? 1 : -1;
             shown = AddMonths(shown, 12 * years);
-            done = Press(dialog_, years > 0 ? kNextYearButton : kPrevYearButton,
-                         TitlesAround(shown));
+            done =
+                Press(dialog_, years > 0 ? kNextYearButton : kPrevYearButton, TitlesAround(shown));
         }
         while (done && shown.month != month.month) {
             int months = shown.month < month.month ? 1 : -1;

@@ -128,32 +128,6 @@ POINT BesideGrip(HWND dialog, POINT grip) {
     return WindowAt(window, expected);
 }
 
-// A shown top-level window of the process that is none of `known`.
-HWND NewWindowOf(DWORD processId, const std::vector<HWND> &known) {
-    ULONGLONG deadline = Now() + 10000;
-    do {
-        for (HWND window : ShownWindowsOf(processId)) {
-            bool seen = false;
-            for (HWND k : known)
-                seen = seen || k == window;
-            if (!seen)
-                return window;
-        }
-        Sleep(15);
-    } while (Now() < deadline);
-    return nullptr;
-}
-
-::testing::AssertionResult Gone(HWND window) {
-    ULONGLONG deadline = Now() + 10000;
-    while (IsWindow(window) && IsWindowVisible(window)) {
-        if (Now() >= deadline)
-            return ::testing::AssertionFailure() << "the window is still shown";
-        Sleep(15);
-    }
-    return ::testing::AssertionSuccess();
-}
-
 // ---- the screen -----------------------------------------------------------
 
 RECT Screen() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }

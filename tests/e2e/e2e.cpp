@@ -328,6 +328,31 @@ static bool Running(const PROCESS_INFORMATION &process) {
     return process.hProcess && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT;
 }
 
+HWND NewWindowOf(DWORD processId, const std::vector<HWND> &known) {
+    ULONGLONG deadline = Now() + 10000;
+    do {
+        for (HWND window : ShownWindowsOf(processId)) {
+            bool seen = false;
+            for (HWND k : known)
+                seen = seen || k == window;
+            if (!seen)
+                return window;
+        }
+        Sleep(15);
+    } while (Now() < deadline);
+    return nullptr;
+}
+
+AssertionResult Gone(HWND window) {
+    ULONGLONG deadline = Now() + 10000;
+    while (IsWindow(window) && IsWindowVisible(window)) {
+        if (Now() >= deadline)
+            return AssertionFailure() << "the window is still shown";
+        Sleep(15);
+    }
+    return AssertionSuccess();
+}
+
 // The template's own text of the right title; the first paint replaces it.
 static bool FirstPaintDone(HWND dialog) {
     std::string right = ItemText(dialog, kNextTitle);

@@ -45,18 +45,6 @@ class OptionsTest : public CalendarTest {
         EXPECT_TRUE(RemoveRunValue());
     }
 
-    // The calendar's other shown window, or nullptr after ten seconds.
-    HWND WaitForAbout() {
-        ULONGLONG deadline = Now() + 10000;
-        do {
-            for (HWND window : ShownWindowsOf(process_.dwProcessId))
-                if (window != dialog_)
-                    return window;
-            Sleep(15);
-        } while (Now() < deadline);
-        return nullptr;
-    }
-
     AssertionResult MenuOpens(HWND *menu) {
         *menu = WaitForMenu(process_.dwProcessId, true);
         if (*menu == nullptr)
@@ -300,12 +288,10 @@ TEST_F(OptionsTest, TodayAboutAndCloseFromTheMenu) {
     ASSERT_TRUE(Choose('O'));
     EXPECT_TRUE(TitlesBecome(dialog_, TitlesAround(start)));
     ASSERT_TRUE(Choose('A'));
-    ASSERT_NE(nullptr, WaitForAbout()) << "no About box";
+    HWND about = NewWindowOf(process_.dwProcessId, {dialog_});
+    ASSERT_NE(nullptr, about) << "no About box";
     ASSERT_TRUE(Type(VK_ESCAPE));
-    ULONGLONG deadline = Now() + 10000;
-    while (ShownWindowsOf(process_.dwProcessId).size() > 1 && Now() < deadline)
-        Sleep(15);
-    ASSERT_EQ(1u, ShownWindowsOf(process_.dwProcessId).size()) << "the About box stayed";
+    ASSERT_TRUE(Gone(about)) << "the About box stayed";
     ASSERT_TRUE(Choose('C'));
     DWORD code = 1;
     EXPECT_TRUE(WaitForExit(process_, 30000, &code));
@@ -338,7 +324,7 @@ TEST_F(OptionsTest, ChoicesComeBackAtTheNextStart) {
     EXPECT_TRUE(PanelsShow({true, true}, &frames));
 
     ASSERT_TRUE(Choose('A'));
-    HWND about = WaitForAbout();
+    HWND about = NewWindowOf(process_.dwProcessId, {dialog_});
     ASSERT_NE(nullptr, about);
     EXPECT_TRUE(Topmost(about)) << "the About box opened below the calendar kept on top";
     ASSERT_TRUE(Type(VK_ESCAPE));

@@ -50,7 +50,8 @@ struct PanelLayout {
 // How the user likes the grid. Value-initialised, it is the Sunday-first
 // grid without week numbers the calendar always had.
 struct GridOptions {
-    bool mondayFirst;
+    // The weekday of the first column, 0 = Sunday ... 6 = Saturday.
+    int firstWeekday;
     bool weekNumbers;
 };
 

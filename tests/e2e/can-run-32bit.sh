@@ -30,8 +30,9 @@ pe_machine() {
     [ -r "$exe" ] || error "$exe cannot be read"
     [ "$(head -c 2 "$exe")" = MZ ] || error "$exe is no Windows program"
     header=$(od -An -tu4 -j 60 -N4 "$exe" | tr -d ' ')
-    [ -n "$header" ] && [ "$(od -An -c -j "$header" -N4 "$exe" | tr -d ' ')" = 'PE\0\0' ] ||
+    if [ -z "$header" ] || [ "$(od -An -c -j "$header" -N4 "$exe" | tr -d ' ')" != 'PE\0\0' ]; then
         error "$exe is no Windows program"
+    fi
     od -An -tx2 -j $((header + 4)) -N2 "$exe" | tr -d ' '
 }
 
@@ -64,7 +65,9 @@ handled_by() {
             'mask '*) mask=${line#mask } ;;
             esac
         done <"$entry"
-        [ "$state" = enabled ] && [ -n "$magic" ] || continue
+        if [ "$state" != enabled ] || [ -z "$magic" ]; then
+            continue
+        fi
         # The kernel compares the file's bytes, masked, with the magic.
         for ((i = 0; i < ${#magic}; i += 2)); do
             f=${bytes:offset * 2 + i:2}

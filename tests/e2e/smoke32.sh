@@ -25,8 +25,8 @@ skip() {
 
 # Its own prefix: one made with the emulator in place would otherwise stand
 # in for the shared one, or make it over (wine-run.sh).
-export WINEPREFIX=$(cd "$(dirname "$driver")" && pwd)/wineprefix-smoke32
-mkdir -p "$WINEPREFIX"
+WINEPREFIX=$(cd "$(dirname "$driver")" && pwd)/wineprefix-smoke32
+export WINEPREFIX
 
 status=0
 kind=$("$here/can-run-32bit.sh" "$exe") || status=$?
@@ -41,8 +41,8 @@ fi
 # program to the emulator. An entry that was there before is not ours and
 # stays.
 cleanup() {
-    if ! timeout 60 /usr/lib/wine/wineserver -w; then
-        /usr/lib/wine/wineserver -k || true
+    if ! timeout 60 /usr/lib/wine/wineserver -w 2>/dev/null; then
+        /usr/lib/wine/wineserver -k 2>/dev/null || true
     fi
     if [ -e "$binfmt/$entry" ]; then
         echo -1 >"$binfmt/$entry"
@@ -80,7 +80,8 @@ else
     trap 'exit 1' INT TERM
 fi
 
+# In the foreground, so that an interrupt reaches the run as well.
 status=0
-timeout $budget "$here/run-e2e.sh" "$driver" --gtest_filter='SmokeTest.*' || status=$?
+timeout --foreground $budget "$here/run-e2e.sh" "$driver" --gtest_filter='SmokeTest.*' || status=$?
 [ $status -ne 124 ] || echo "smoke32.sh: still running after $budget seconds" >&2
 exit $status

@@ -80,8 +80,13 @@ else
     trap 'exit 1' INT TERM
 fi
 
-# In the foreground, so that an interrupt reaches the run as well.
+# In the background, waited for: a signal to this script is handled at once
+# rather than once the run has ended, and passed on to everything the run
+# started.
+timeout $budget "$here/run-e2e.sh" "$driver" --gtest_filter='SmokeTest.*' &
+run=$!
+trap 'kill -TERM $run 2>/dev/null; exit 1' INT TERM
 status=0
-timeout --foreground $budget "$here/run-e2e.sh" "$driver" --gtest_filter='SmokeTest.*' || status=$?
+wait $run || status=$?
 [ $status -ne 124 ] || echo "smoke32.sh: still running after $budget seconds" >&2
 exit $status

@@ -6,8 +6,9 @@
 #   run-e2e.sh DRIVER.exe [gtest options]
 # TRICAL_EXE names the calendar to drive, by default the one beside the
 # driver. libfaketime does not reach a 32-bit Wine process's clock, so a
-# 32-bit calendar is driven on the real clock, and where this machine cannot
-# run it at all the run ends with 77, which ctest reports as skipped.
+# 32-bit calendar is driven on the real clock, and where this machine does
+# not run it itself (see can-run-32bit.sh) the run ends with 77, which ctest
+# reports as skipped.
 set -euo pipefail
 driver=$1
 shift

@@ -14,6 +14,7 @@ packages=(
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
     wine64 fonts-wine fonts-liberation xvfb xauth faketime xdotool x11-utils imagemagick
     libxml2-utils unzip clang-format clang-tidy cppcheck git python3-pefile
+    qemu-user
 )
 
 
@@ -30,8 +31,9 @@ install_missing() {
 }
 
 # The 32-bit calendar runs under Debian's 32-bit Wine beside the 64-bit one.
-# It is installed wherever it can be; where it cannot, or where the kernel
-# runs no 32-bit programs, the 32-bit end-to-end groups are skipped.
+# It is installed wherever it can be; where it cannot, the 32-bit end-to-end
+# groups are skipped. Where the kernel runs no 32-bit programs, only the
+# smoke group runs them, under qemu-user (tests/e2e/smoke32.sh).
 install_wine32() {
     dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'ok installed' && return
     echo "Installing: wine32:i386"
@@ -145,6 +147,6 @@ ctest --test-dir build/sanitize -R engine_tests --output-on-failure
 
 ctest --test-dir build/native --output-on-failure
 if ! why=$(tests/e2e/can-run-32bit.sh build/win32/trical.exe); then
-    echo "The 32-bit end-to-end groups (e2e32_*) will be skipped: $why"
+    echo "The 32-bit end-to-end groups (e2e32_*) but e2e32_smoke will be skipped: $why"
 fi
 xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir build/win64 --output-on-failure

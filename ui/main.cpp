@@ -4,28 +4,28 @@
 
 HINSTANCE appInstance;
 
-static const char kMarkerClass[] = "TRICALClass";
-static const char kMarkerTitle[] = "TRICAL";
+static const wchar_t kMarkerClass[] = L"TRICALClass";
+static const wchar_t kMarkerTitle[] = L"TRICAL";
 
 LRESULT CALLBACK MarkerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 BOOL RegisterMarkerClass(HINSTANCE instance) {
-    WNDCLASSA windowClass = {};
+    WNDCLASSW windowClass = {};
     windowClass.style = 0;
     windowClass.lpfnWndProc = MarkerWndProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, "WCODE");
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hIcon = LoadIconW(instance, L"WCODE");
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
     windowClass.lpszClassName = kMarkerClass;
-    return static_cast<BOOL>(RegisterClassA(&windowClass) != 0);
+    return static_cast<BOOL>(RegisterClassW(&windowClass) != 0);
 }
 
 HWND CreateMarkerWindow(HINSTANCE instance) {
     appInstance = instance;
-    return CreateWindowExA(0, kMarkerClass, kMarkerTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+    return CreateWindowExW(0, kMarkerClass, kMarkerTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                            instance, nullptr);
 }
 
@@ -50,10 +50,10 @@ static void BringRunningCopyForward(HWND marker) {
     }
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR /*commandLine*/,
-                   int /*showCommand*/) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previousInstance, LPWSTR /*commandLine*/,
+                    int /*showCommand*/) {
     appInstance = instance;
-    HWND marker = FindWindowA(kMarkerClass, kMarkerTitle);
+    HWND marker = FindWindowW(kMarkerClass, kMarkerTitle);
     if (marker != nullptr) {
         BringRunningCopyForward(marker);
         return 0;
@@ -62,6 +62,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR /*comma
         return 0;
     if (CreateMarkerWindow(instance) == nullptr)
         return 0;
-    DialogBoxParamA(instance, "CAL", nullptr, CalDlg, 0);
+    DialogBoxParamW(instance, L"CAL", nullptr, CalDlg, 0);
     return 0;
 }

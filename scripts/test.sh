@@ -46,6 +46,9 @@ install_wine32() {
 build() {
     local dir=$1
     shift
+    # The toolchain counts only on a tree's first configure; named again,
+    # CMake would warn that it went unused.
+    [ ! -f "build/$dir/CMakeCache.txt" ] || [ "${1:-}" != --toolchain ] || shift 2
     cmake -S . -B "build/$dir" -G Ninja -DCMAKE_COMPILE_WARNING_AS_ERROR=ON "$@" >/dev/null
     cmake --build "build/$dir"
 }

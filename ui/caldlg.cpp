@@ -93,8 +93,8 @@ static void StepView(HWND dialog, void (*step)(CalendarView &)) {
 
 // No owner: the calendar keeps working while the box is open.
 static void OnAbout(HWND dialog) {
-    auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE));
-    DialogBoxParamW(instance, L"ABOUTBOX", nullptr, About, calendar.choices.keepOnTop);
+    auto *instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE));
+    DialogBoxParamW(instance, L"ABOUTBOX", nullptr, About, calendar.choices.keepOnTop ? 1 : 0);
 }
 
 static void OnMondayFirst(HWND dialog) {

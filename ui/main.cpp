@@ -2,30 +2,27 @@
 
 #include "caldlg.h"
 
-HINSTANCE appInstance;
-
-static const char kMarkerClass[] = "TRICALClass";
-static const char kMarkerTitle[] = "TRICAL";
+static const wchar_t kMarkerClass[] = L"TRICALClass";
+static const wchar_t kMarkerTitle[] = L"TRICAL";
 
 LRESULT CALLBACK MarkerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 BOOL RegisterMarkerClass(HINSTANCE instance) {
-    WNDCLASSA windowClass = {};
+    WNDCLASSW windowClass = {};
     windowClass.style = 0;
     windowClass.lpfnWndProc = MarkerWndProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, "WCODE");
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hIcon = LoadIconW(instance, L"WCODE");
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
     windowClass.lpszClassName = kMarkerClass;
-    return static_cast<BOOL>(RegisterClassA(&windowClass) != 0);
+    return static_cast<BOOL>(RegisterClassW(&windowClass) != 0);
 }
 
 HWND CreateMarkerWindow(HINSTANCE instance) {
-    appInstance = instance;
-    return CreateWindowExA(0, kMarkerClass, kMarkerTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+    return CreateWindowExW(0, kMarkerClass, kMarkerTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                            instance, nullptr);
 }
 
@@ -103,10 +100,10 @@ static HANDLE ClaimCalendar() {
 // worse than none for one click.
 static void BringFirstCopyForward() {
     HANDLE ready = OpenReadySignal();
-    HWND marker = FindWindowA(kMarkerClass, kMarkerTitle);
+    HWND marker = FindWindowW(kMarkerClass, kMarkerTitle);
     if (marker == nullptr && ready != nullptr &&
         WaitForSingleObject(ready, kMarkerWaitMs) == WAIT_OBJECT_0)
-        marker = FindWindowA(kMarkerClass, kMarkerTitle);
+        marker = FindWindowW(kMarkerClass, kMarkerTitle);
     if (ready != nullptr)
         CloseHandle(ready);
     if (marker != nullptr)
@@ -124,19 +121,18 @@ static void RunCalendar(HINSTANCE instance, HINSTANCE previousInstance) {
     if (marker != nullptr) {
         if (ready != nullptr)
             SetEvent(ready);
-        DialogBoxParamA(instance, "CAL", nullptr, CalDlg, 0);
+        DialogBoxParamW(instance, L"CAL", nullptr, CalDlg, 0);
         DestroyWindow(marker);
     }
     if (ready != nullptr)
         CloseHandle(ready);
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR /*commandLine*/,
-                   int /*showCommand*/) {
-    appInstance = instance;
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previousInstance, LPWSTR /*commandLine*/,
+                    int /*showCommand*/) {
     HANDLE owner = ClaimCalendar();
     if (owner == nullptr ||
-        (owner == kNoClaim && FindWindowA(kMarkerClass, kMarkerTitle) != nullptr)) {
+        (owner == kNoClaim && FindWindowW(kMarkerClass, kMarkerTitle) != nullptr)) {
         BringFirstCopyForward();
         return 0;
     }

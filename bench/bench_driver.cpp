@@ -1,4 +1,5 @@
 // Times trical.exe against floor.exe (a bare dialog of the same template)
+// and, at start, floor_paint.exe (that dialog drawing any calendar's days)
 // under Wine, each started from here, and prints one line per figure:
 //   start NAME MS         process creation to the titles of the current months
 //   peakmem NAME KIB KIB  peak working set and peak pagefile use at that moment
@@ -335,22 +336,27 @@ int main(int argc, char **argv) {
     int runs = atoi(argv[2]);
     int extra = argc > 3 ? atoi(argv[3]) : 0;
     bool choices = mode == "start" && argc > 3 && strcmp(argv[3], "choices") == 0;
-    Program programs[2] = {{"trical", Beside("trical.exe")}, {"floor", Beside("floor.exe")}};
+    Program programs[3] = {{"trical", Beside("trical.exe")},
+                           {"floor", Beside("floor.exe")},
+                           {"floor-paint", Beside("floor_paint.exe")}};
     if (choices) {
         programs[0].name = "trical-choices";
         programs[1].name = "floor-choices";
+        programs[2].name = "floor-paint-choices";
     }
+    // The floor that paints is timed only for the start.
+    int count = mode == "start" ? 3 : 2;
     bool ok = SetChoices(choices);
     if (!ok)
         fprintf(stderr, "bench_driver: cannot write trical's choices\n");
     if (mode == "idle")
         ok = TimeIdle(programs, runs, extra);
-    // A B A B ..., after one unprinted pair that warms the prefix and the
+    // A B A B ... (A B C at start), after one unprinted round that warms the prefix and the
     // file cache and leaves trical's TRICAL.INI as every later run sees it.
-    for (int i = 0; i < 2 && ok && mode == "start"; ++i)
+    for (int i = 0; i < count && ok && mode == "start"; ++i)
         ok = TimeStart(programs[i], false);
     for (int run = 0; run < runs && ok && mode != "idle"; ++run) {
-        for (int i = 0; i < 2 && ok; ++i) {
+        for (int i = 0; i < count && ok; ++i) {
             if (mode == "start")
                 ok = TimeStart(programs[i], true);
             else

@@ -1,21 +1,82 @@
-// The floor of the benchmarks: the calendar's own dialog template as a bare
-// dialog that paints nothing. It sets the three titles once, so that the
-// driver sees the same sign of a first paint as from trical, and on a month
-// step writes as many strings into one frame as trical writes into three.
+// The floors of the benchmarks: the calendar's own dialog template as a bare
+// dialog. It sets the three titles once, so that the driver sees the same
+// sign of a first paint as from trical, and on a month step writes as many
+// strings into one frame as trical writes into three. Built with
+// TRICAL_FLOOR_PAINTS it is the floor of any calendar instead: at its first
+// paint it draws the weekday letters and the three months' days in Arial
+// before it names each month, and does nothing else trical does.
 #include <windows.h>
 
+#include "layout.h"
 #include "resource.h"
 #include "view.h"
 
 static CalendarView view;
 
-static void ShowTitles(HWND dialog) {
-    MonthOfYear prev = PrevNeighbour(view);
-    MonthOfYear next = NextNeighbour(view);
-    SetDlgItemTextA(dialog, IDC_CURTITLE, Title(view.shownMonth, view.shownYear).text);
-    SetDlgItemTextA(dialog, IDC_PREVTITLE, Title(prev.month, prev.year).text);
-    SetDlgItemTextA(dialog, IDC_NEXTTITLE, Title(next.month, next.year).text);
+static void SetTitle(HWND dialog, int id, MonthOfYear month) {
+    TitleText title = Title(month.month, month.year);
+    wchar_t text[sizeof title.text];
+    int i = 0;
+    for (; title.text[i] != '\0'; ++i)
+        text[i] = static_cast<unsigned char>(title.text[i]);
+    text[i] = L'\0';
+    SetDlgItemTextW(dialog, id, text);
 }
+
+#ifndef TRICAL_FLOOR_PAINTS
+static void ShowTitles(HWND dialog) {
+    SetTitle(dialog, IDC_CURTITLE, {view.shownMonth, view.shownYear});
+    SetTitle(dialog, IDC_PREVTITLE, PrevNeighbour(view));
+    SetTitle(dialog, IDC_NEXTTITLE, NextNeighbour(view));
+}
+#else
+static void PaintText(HDC dc, const TextItem &item) {
+    wchar_t text[sizeof item.text];
+    int length = 0;
+    for (; item.text[length] != '\0'; ++length)
+        text[length] = static_cast<unsigned char>(item.text[length]);
+    SetTextColor(dc, item.colour == TextColour::red    ? RGB(255, 0, 0)
+                     : item.colour == TextColour::blue ? RGB(0, 0, 255)
+                                                       : RGB(0, 0, 0));
+    TextOutW(dc, item.x, item.y, text, length);
+}
+
+static void DrawPanel(HWND dialog, int frameId, int titleId, MonthOfYear month, PanelKind kind) {
+    HWND frame = GetDlgItem(dialog, frameId);
+    RECT client;
+    GetClientRect(frame, &client);
+    CellMetrics metrics = MeasureCellMetrics(kind, client.right, client.bottom);
+    PanelLayout layout = LayoutMonth(kind, metrics, client.right, client.bottom, month.month,
+                                     month.year, view.today);
+    HDC dc = GetDC(frame);
+    LOGFONTW record = {};
+    record.lfHeight = layout.fontHeight;
+    record.lfWeight = FW_THIN;
+    record.lfQuality = PROOF_QUALITY;
+    lstrcpyW(record.lfFaceName, L"Arial");
+    HFONT font = CreateFontIndirectW(&record);
+    HGDIOBJ previous = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    for (int i = 0; i < layout.headerCount; ++i)
+        PaintText(dc, layout.header[i]);
+    for (int i = 0; i < layout.dayCount; ++i)
+        PaintText(dc, layout.days[i]);
+    SelectObject(dc, previous);
+    DeleteObject(font);
+    ReleaseDC(frame, dc);
+    SetTitle(dialog, titleId, month);
+}
+
+static void OnPaint(HWND dialog) {
+    PAINTSTRUCT paint;
+    BeginPaint(dialog, &paint);
+    DrawPanel(dialog, IDC_CURFRAME, IDC_CURTITLE, {view.shownMonth, view.shownYear},
+              PanelKind::current);
+    DrawPanel(dialog, IDC_PREVFRAME, IDC_PREVTITLE, PrevNeighbour(view), PanelKind::side);
+    DrawPanel(dialog, IDC_NEXTFRAME, IDC_NEXTTITLE, NextNeighbour(view), PanelKind::side);
+    EndPaint(dialog, &paint);
+}
+#endif
 
 // The weekday letters of the middle panel and the days of all three months.
 static int TextsPerRepaint() {
@@ -32,20 +93,33 @@ static void Step(HWND dialog, void (*step)(CalendarView &)) {
     HDC dc = GetDC(frame);
     int count = TextsPerRepaint();
     for (int i = 0; i < count; ++i) {
-        char text[12];
-        int length = FormatInt(i % 31 + 1, text);
-        TextOutA(dc, 10 + (i % 7) * 13, 20 + (i / 7 % 6) * 10, text, length);
+        char digits[12];
+        wchar_t text[12];
+        int length = FormatInt(i % 31 + 1, digits);
+        for (int c = 0; c <= length; ++c)
+            text[c] = static_cast<unsigned char>(digits[c]);
+        TextOutW(dc, 10 + (i % 7) * 13, 20 + (i / 7 % 6) * 10, text, length);
     }
     ReleaseDC(frame, dc);
 }
 
 static INT_PTR CALLBACK FloorDlg(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
-    if (message == WM_INITDIALOG) {
+    switch (message) {
+    case WM_INITDIALOG:
+#ifndef TRICAL_FLOOR_PAINTS
         ShowTitles(dialog);
+#endif
         return TRUE;
-    }
-    if (message != WM_COMMAND)
+#ifdef TRICAL_FLOOR_PAINTS
+    case WM_PAINT:
+        OnPaint(dialog);
         return FALSE;
+#endif
+    case WM_COMMAND:
+        break;
+    default:
+        return FALSE;
+    }
     switch (LOWORD(wParam)) {
     case IDC_PREVMONTH:
         Step(dialog, PrevMonth);
@@ -60,9 +134,9 @@ static INT_PTR CALLBACK FloorDlg(HWND dialog, UINT message, WPARAM wParam, LPARA
     return FALSE;
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previousInstance*/, LPSTR /*commandLine*/,
-                   int /*showCommand*/) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previousInstance*/, LPWSTR /*commandLine*/,
+                    int /*showCommand*/) {
     Init(view);
-    DialogBoxParamA(instance, "CAL", nullptr, FloorDlg, 0);
+    DialogBoxParamW(instance, L"CAL", nullptr, FloorDlg, 0);
     return 0;
 }

@@ -40,6 +40,42 @@ CellMetrics MeasureCellMetrics(PanelKind kind, int clientWidth, int clientHeight
     return metrics;
 }
 
+// The middle frame at 96 DPI: 105 by 82 dialog units of the template's
+// font, which is 6 by 13 pixels there.
+const int kCurrentFrameWidthAt96 = 158;
+const int kCurrentFrameHeightAt96 = 133;
+
+// As MulDiv rounds, for the lengths of a frame, which are never negative.
+static int ScaleLength(int value, int to, int from) { return (value * to + from / 2) / from; }
+
+// Text scaled by the full DPI would overflow frames that grew less: a
+// bitmap dialog font (Wine's) takes the template only to 150% at 200%. So
+// the panels follow whichever grew less, the DPI or the frames.
+static int PanelDpi(FrameSize current, int dpi) {
+    int byWidth = ScaleLength(current.width, 96, kCurrentFrameWidthAt96);
+    int byHeight = ScaleLength(current.height, 96, kCurrentFrameHeightAt96);
+    int frameDpi = byWidth < byHeight ? byWidth : byHeight;
+    return frameDpi < dpi ? frameDpi : dpi;
+}
+
+FrameGeometry MeasureFrames(FrameSize current, FrameSize side, int dpi, bool weekNumbers) {
+    FrameGeometry geometry = {};
+    int panelDpi = PanelDpi(current, dpi);
+    geometry.current =
+        MeasureCellMetrics(PanelKind::current, current.width, current.height, panelDpi);
+    geometry.side = MeasureCellMetrics(PanelKind::side, side.width, side.height, panelDpi);
+    if (!weekNumbers)
+        return geometry;
+    // Measured for eight columns, the wider frame gives the seven's width again.
+    geometry.added[0] = geometry.added[2] = geometry.side.colWidth;
+    geometry.added[1] = geometry.current.colWidth;
+    geometry.current = MeasureCellMetrics(PanelKind::current, current.width + geometry.added[1],
+                                          current.height, panelDpi, true);
+    geometry.side = MeasureCellMetrics(PanelKind::side, side.width + geometry.added[0], side.height,
+                                       panelDpi, true);
+    return geometry;
+}
+
 PanelLayout LayoutMonth(PanelKind kind, const CellMetrics &metrics, int clientWidth,
                         int clientHeight, int monthIndex, int year, const CalendarDate &today,
                         GridOptions options) {

@@ -65,6 +65,27 @@ int ScaleToDpi(int value, int dpi);
 // seven days. A frame widened by the seven-column colWidth keeps that width.
 CellMetrics MeasureCellMetrics(PanelKind kind, int clientWidth, int clientHeight, int dpi = 96,
                                bool weekNumbers = false);
+
+// A frame's inside, in pixels.
+struct FrameSize {
+    int width;
+    int height;
+};
+
+// The three panels' measure: the middle panel's metrics, the side panels',
+// and the pixels the week column adds to the left, middle and right frame
+// (all 0 without it).
+struct FrameGeometry {
+    CellMetrics current;
+    CellMetrics side;
+    int added[3];
+};
+
+// The frames as the template lays them out, without the week column, at
+// the window's `dpi`. With `weekNumbers` each frame grows by a column as wide
+// as its seven, so the days keep their spacing.
+FrameGeometry MeasureFrames(FrameSize current, FrameSize side, int dpi, bool weekNumbers);
+
 PanelLayout LayoutMonth(PanelKind kind, const CellMetrics &metrics, int clientWidth,
                         int clientHeight, int monthIndex, int year, const CalendarDate &today,
                         GridOptions options = {});

@@ -10,10 +10,14 @@ export WINEPREFIX=$prefix
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 wine=/usr/lib/wine/wine64
-# A prefix made before the 32-bit Wine was installed cannot run 32-bit
-# programs; it is made again once that Wine is there.
+# A prefix made where 32-bit programs could not start (no 32-bit Wine, or a
+# kernel without 32-bit support) has a 32-bit side that never ran; it is
+# made again once they can. An installed 32-bit Wine that cannot start does
+# not count, nor one that starts only emulated, unless the run allows that
+# (smoke32.sh's prefix of its own): another run's emulator, registered for
+# a while, must not make the shared prefix over.
 wow64=no
-[ -x /usr/lib/wine/wine ] && wow64=yes
+"$(dirname "$0")/e2e/can-run-32bit.sh" >/dev/null && wow64=yes
 (
     flock 9
     if [ "$(cat "$prefix/.trical-ready" 2>/dev/null)" != "wow64=$wow64" ]; then

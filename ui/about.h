@@ -1,4 +1,5 @@
-// The About box.
+// The About box. Opened with DialogBoxParam, its parameter is nonzero while
+// the calendar is kept on top.
 #pragma once
 
 #include <windows.h>

@@ -5,97 +5,115 @@
 #include "about.h"
 #include "autostart.h"
 #include "drag.h"
+#include "frames.h"
 #include "keys.h"
-#include "main.h"
 #include "menu.h"
 #include "options.h"
 #include "painter.h"
 #include "placement.h"
 #include "resource.h"
+#include "settings.h"
 #include "tooltips.h"
-#include "weekcolumn.h"
+#include "view.h"
 #include "wheel.h"
 
-CalendarView calendarView;
+// Everything the calendar knows, changed only by the handlers below, which
+// hand the pieces below them what they need.
+struct CalendarState {
+    CalendarView view;
+    Choices choices;
+    // The DPI the panels are laid out for: the window's, or the one Windows
+    // last announced.
+    int dpi;
+    FrameGeometry frames;
+    // What the wheel has turned short of a whole notch, one for each axis.
+    int wheelRest;
+    int tiltRest;
+    bool painted;
+};
 
-// What the wheel has turned short of a whole notch, one for each axis.
-static int wheelRest;
-static int tiltRest;
+static CalendarState calendar;
 
-// The DPI the panels are laid out for: the window's, or the one Windows
-// last announced.
-static int dialogDpi;
-
-void Repaint(HWND dialog) { SendMessageA(dialog, WM_PAINT, 0, 0); }
+// Repaints all three panels before it returns.
+static void Repaint(HWND dialog) { SendMessageW(dialog, WM_PAINT, 0, 0); }
 
 // Posted on a change of DPI, with the new DPI, to measure the panels again
 // once the dialog manager has rescaled the frames.
 const UINT kRemeasureMessage = WM_APP + 1;
 
-static CellMetrics MeasureFrame(HWND dialog, int frameId, PanelKind kind, int dpi) {
-    RECT client;
-    GetClientRect(GetDlgItem(dialog, frameId), &client);
-    return MeasureCellMetrics(kind, client.right, client.bottom, dpi, WeekColumnShown());
-}
-
-// The middle frame at 96 DPI: 105 by 82 dialog units of the template's
-// font, which is 6 by 13 pixels there.
-const int kCurrentFrameWidthAt96 = 158;
-const int kCurrentFrameHeightAt96 = 133;
-
-// Text scaled by the full DPI would overflow frames that grew less: a
-// bitmap dialog font (Wine's) takes the template only to 150% at 200%. So
-// the panels follow whichever grew less, the DPI or the frames. The week
-// column's room is no growth.
-static int PanelDpi(HWND dialog, int dpi) {
-    RECT client;
-    GetClientRect(GetDlgItem(dialog, IDC_CURFRAME), &client);
-    int byWidth = MulDiv(96, client.right - WeekColumnWidth(), kCurrentFrameWidthAt96);
-    int byHeight = MulDiv(96, client.bottom, kCurrentFrameHeightAt96);
-    int frameDpi = byWidth < byHeight ? byWidth : byHeight;
-    return frameDpi < dpi ? frameDpi : dpi;
-}
-
-void MeasureFrames(HWND dialog) {
-    int dpi = PanelDpi(dialog, dialogDpi);
-    currentMetrics = MeasureFrame(dialog, IDC_CURFRAME, PanelKind::current, dpi);
-    sideMetrics = MeasureFrame(dialog, IDC_PREVFRAME, PanelKind::side, dpi);
+// Makes or takes away the week column's room as the choice asks, and lays
+// the panels out for their frames.
+static void Refit(HWND dialog) {
+    calendar.frames =
+        FitFrames(dialog, calendar.frames, calendar.dpi, calendar.choices.grid.weekNumbers);
 }
 
 static void ShowMonth(HWND dialog, int frameId, int titleId, MonthOfYear month, PanelKind kind) {
-    DrawMonth(frameId, month.month, month.year, kind);
-    SetDlgItemTextA(dialog, titleId, Title(month.month, month.year).text);
+    const FrameGeometry &frames = calendar.frames;
+    // The week numbers go where their column has been made.
+    GridOptions options = {calendar.choices.grid.mondayFirst, frames.added[1] > 0};
+    PanelPicture picture = {kind, kind == PanelKind::current ? frames.current : frames.side, month,
+                            calendar.view.today, options};
+    DrawMonth(GetDlgItem(dialog, frameId), picture);
+    ShowTitle(GetDlgItem(dialog, titleId), month);
 }
 
 static INT_PTR OnInitDialog(HWND dialog) {
-    dialogDpi = WindowDpi(dialog);
-    LoadOptions();
-    FitWeekColumn(dialog);
-    Init(calendarView);
-    RestorePosition(dialog);
+    calendar.dpi = WindowDpi(dialog);
+    wchar_t file[MAX_PATH];
+    const wchar_t *settings = SettingsFileToRead(file) ? file : nullptr;
+    calendar.choices = LoadChoices(settings);
+    Refit(dialog);
+    Init(calendar.view);
+    RestorePosition(dialog, settings);
     // Placing the window takes it off the top.
-    ApplyKeepOnTop(dialog);
-    calendarDialog = dialog;
+    ApplyKeepOnTop(dialog, calendar.choices.keepOnTop);
     SetTimer(dialog, ID_DAYTIMER, kDayTimerPeriod, nullptr);
-    InstallKeyFilter();
+    InstallKeyFilter(dialog);
     return TRUE;
 }
 
 static void OnPaint(HWND dialog) {
     PAINTSTRUCT paint;
     BeginPaint(dialog, &paint);
-    MonthOfYear shown = {calendarView.shownMonth, calendarView.shownYear};
+    const CalendarView &view = calendar.view;
+    MonthOfYear shown = {view.shownMonth, view.shownYear};
     ShowMonth(dialog, IDC_CURFRAME, IDC_CURTITLE, shown, PanelKind::current);
-    ShowMonth(dialog, IDC_PREVFRAME, IDC_PREVTITLE, PrevNeighbour(calendarView), PanelKind::side);
-    ShowMonth(dialog, IDC_NEXTFRAME, IDC_NEXTTITLE, NextNeighbour(calendarView), PanelKind::side);
+    ShowMonth(dialog, IDC_PREVFRAME, IDC_PREVTITLE, PrevNeighbour(view), PanelKind::side);
+    ShowMonth(dialog, IDC_NEXTFRAME, IDC_NEXTTITLE, NextNeighbour(view), PanelKind::side);
     EndPaint(dialog, &paint);
+    calendar.painted = true;
 }
 
-void StepView(HWND dialog, void (*step)(CalendarView &)) {
-    step(calendarView);
+// Changes the view and repaints all three panels before it returns.
+static void StepView(HWND dialog, void (*step)(CalendarView &)) {
+    step(calendar.view);
     Repaint(dialog);
 }
 
+// No owner: the calendar keeps working while the box is open.
+static void OnAbout(HWND dialog) {
+    auto *instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE));
+    DialogBoxParamW(instance, L"ABOUTBOX", nullptr, About, calendar.choices.keepOnTop ? 1 : 0);
+}
+
+static void OnMondayFirst(HWND dialog) {
+    ToggleMondayFirst(calendar.choices);
+    Repaint(dialog);
+}
+
+static void OnWeekNumbers(HWND dialog) {
+    ToggleWeekNumbers(calendar.choices);
+    Refit(dialog);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+static void OnKeepOnTop(HWND dialog) {
+    ToggleKeepOnTop(calendar.choices);
+    ApplyKeepOnTop(dialog, calendar.choices.keepOnTop);
+}
+
+// The buttons, the menu and the keys (keys.cpp) all come here.
 static INT_PTR OnCommand(HWND dialog, int id) {
     switch (id) {
     case IDC_PREVYEAR:
@@ -112,8 +130,7 @@ static INT_PTR OnCommand(HWND dialog, int id) {
         break;
     case IDC_ABOUT:
     case IDM_ABOUT:
-        // No owner: the calendar keeps working while the box is open.
-        DialogBoxParamA(appInstance, "ABOUTBOX", nullptr, About, 0);
+        OnAbout(dialog);
         break;
     case IDC_CLOSE:
     case IDM_CLOSE:
@@ -123,13 +140,13 @@ static INT_PTR OnCommand(HWND dialog, int id) {
         StepView(dialog, BackToToday);
         break;
     case IDM_MONDAYFIRST:
-        ToggleMondayFirst(dialog);
+        OnMondayFirst(dialog);
         break;
     case IDM_WEEKNUMBERS:
-        ToggleWeekNumbers(dialog);
+        OnWeekNumbers(dialog);
         break;
     case IDM_ONTOP:
-        ToggleKeepOnTop(dialog);
+        OnKeepOnTop(dialog);
         break;
     case IDM_AUTOSTART:
         ToggleStartWithWindows();
@@ -139,7 +156,7 @@ static INT_PTR OnCommand(HWND dialog, int id) {
 }
 
 static void OnTimer(HWND dialog) {
-    if (Tick(calendarView))
+    if (Tick(calendar.view))
         Repaint(dialog);
 }
 
@@ -169,7 +186,7 @@ static INT_PTR OnWheel(HWND dialog, int *rest, int delta, bool years) {
 
 // A session that ends may take the process with it without WM_DESTROY.
 static INT_PTR OnQueryEndSession(HWND dialog) {
-    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
     return TRUE;
 }
 
@@ -184,23 +201,29 @@ static void OnDestroy(HWND dialog) {
     KillTimer(dialog, ID_DAYTIMER);
 }
 
+// The tooltips wait for the first paint: their library is slow to load.
+static void OnSetCursor(HWND dialog, HWND under, UINT mouseMessage) {
+    if (calendar.painted)
+        OnPointer(dialog, under, mouseMessage);
+}
+
 // Windows suggests where the window goes at the new DPI; the controls are
 // rescaled by the default processing after this returns, so the panels are
 // measured later. Whether that scales the controls where they stand or lays
 // them out from the template again, it finds them without the week column,
 // which is made again for the new DPI.
 static void OnDpiChanged(HWND dialog, WPARAM dpis, const RECT *suggested) {
-    RemoveWeekColumn(dialog);
+    calendar.frames = RemoveWeekColumn(dialog, calendar.frames);
     SetWindowPos(dialog, nullptr, suggested->left, suggested->top,
                  suggested->right - suggested->left, suggested->bottom - suggested->top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    PostMessageA(dialog, kRemeasureMessage, HIWORD(dpis), 0);
+    PostMessageW(dialog, kRemeasureMessage, HIWORD(dpis), 0);
 }
 
 // The whole window, so nothing the last size drew outside the frames stays.
 static void OnRemeasure(HWND dialog, int dpi) {
-    dialogDpi = dpi;
-    FitWeekColumn(dialog);
+    calendar.dpi = dpi;
+    Refit(dialog);
     RedrawWindow(dialog, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
@@ -224,13 +247,13 @@ extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPA
         OnPowerBroadcast(dialog, wParam);
         break;
     case WM_MOUSEWHEEL:
-        return OnWheel(dialog, &wheelRest, GET_WHEEL_DELTA_WPARAM(wParam),
+        return OnWheel(dialog, &calendar.wheelRest, GET_WHEEL_DELTA_WPARAM(wParam),
                        (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT) != 0);
     case WM_MOUSEHWHEEL:
         // Tilted right (positive) is later, the opposite sense of the wheel.
-        return OnWheel(dialog, &tiltRest, -GET_WHEEL_DELTA_WPARAM(wParam), true);
+        return OnWheel(dialog, &calendar.tiltRest, -GET_WHEEL_DELTA_WPARAM(wParam), true);
     case WM_CONTEXTMENU:
-        ShowMenu(dialog, lParam);
+        ShowMenu(dialog, lParam, calendar.choices);
         break;
     case WM_LBUTTONDBLCLK:
         StepView(dialog, BackToToday);
@@ -242,7 +265,7 @@ extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPA
         OnMouseMove(dialog, lParam);
         break;
     case WM_SETCURSOR:
-        OnPointer(dialog, reinterpret_cast<HWND>(wParam), HIWORD(lParam));
+        OnSetCursor(dialog, reinterpret_cast<HWND>(wParam), HIWORD(lParam));
         break;
     case WM_LBUTTONUP:
         OnButtonUp(dialog);

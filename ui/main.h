@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-extern HINSTANCE appInstance;
-
 BOOL RegisterMarkerClass(HINSTANCE instance);
 HWND CreateMarkerWindow(HINSTANCE instance);
 LRESULT CALLBACK MarkerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

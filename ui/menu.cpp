@@ -3,43 +3,42 @@
 #include <windowsx.h>
 
 #include "autostart.h"
-#include "options.h"
 #include "resource.h"
 
 struct MenuItem {
     unsigned id;
-    const char *text; // nullptr for a separator
+    const wchar_t *text; // nullptr for a separator
 };
 
 static const MenuItem kItems[] = {
-    {IDM_MONDAYFIRST, "Week starts on &Monday"},
-    {IDM_WEEKNUMBERS, "&Week numbers"},
-    {IDM_ONTOP, "Keep on &top"},
-    {IDM_AUTOSTART, "&Start with Windows"},
+    {IDM_MONDAYFIRST, L"Week starts on &Monday"},
+    {IDM_WEEKNUMBERS, L"&Week numbers"},
+    {IDM_ONTOP, L"Keep on &top"},
+    {IDM_AUTOSTART, L"&Start with Windows"},
     {0, nullptr},
-    {IDM_TODAY, "T&oday"},
-    {IDM_ABOUT, "&About Trical"},
+    {IDM_TODAY, L"T&oday"},
+    {IDM_ABOUT, L"&About Trical"},
     {0, nullptr},
-    {IDM_CLOSE, "&Close"},
+    {IDM_CLOSE, L"&Close"},
 };
 
 // Start with Windows is asked of the registry each time: the user may have
 // taken it out there, or another copy put itself in.
-static bool Ticked(unsigned id) {
+static bool Ticked(unsigned id, const Choices &choices) {
     switch (id) {
     case IDM_MONDAYFIRST:
-        return gridOptions.mondayFirst;
+        return choices.grid.mondayFirst;
     case IDM_WEEKNUMBERS:
-        return gridOptions.weekNumbers;
+        return choices.grid.weekNumbers;
     case IDM_ONTOP:
-        return keepOnTop;
+        return choices.keepOnTop;
     case IDM_AUTOSTART:
         return StartsWithWindows();
     }
     return false;
 }
 
-void ShowMenu(HWND dialog, LPARAM position) {
+void ShowMenu(HWND dialog, LPARAM position, const Choices &choices) {
     POINT at = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
     // From the keyboard there is no pointer to open at.
     if (at.x == -1 && at.y == -1) {
@@ -52,9 +51,9 @@ void ShowMenu(HWND dialog, LPARAM position) {
         return;
     for (const MenuItem &item : kItems) {
         UINT flags = item.text == nullptr ? MF_SEPARATOR : MF_STRING;
-        if (Ticked(item.id))
+        if (Ticked(item.id, choices))
             flags |= MF_CHECKED;
-        AppendMenuA(menu, flags, item.id, item.text);
+        AppendMenuW(menu, flags, item.id, item.text);
     }
     // A popup menu of a window that is not in the foreground stays open
     // when the user clicks elsewhere.

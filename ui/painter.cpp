@@ -1,20 +1,5 @@
 #include "painter.h"
 
-#include <cstring>
-
-#include "caldlg.h"
-#include "options.h"
-#include "weekcolumn.h"
-
-HWND calendarDialog;
-CellMetrics currentMetrics;
-CellMetrics sideMetrics;
-
-// Held only from SelectGridFont to ReleaseGridFont within one DrawMonth.
-static LOGFONTA gridFontRecord;
-static HFONT gridFont;
-static HFONT previousFont;
-
 static COLORREF ColourOf(TextColour colour) {
     switch (colour) {
     case TextColour::blue:
@@ -29,63 +14,63 @@ static COLORREF ColourOf(TextColour colour) {
     return RGB(0, 0, 0);
 }
 
-static void PaintText(HDC dc, const TextItem &item) {
-    SetTextColor(dc, ColourOf(item.colour));
-    TextOutA(dc, item.x, item.y, item.text, static_cast<int>(strlen(item.text)));
+// The engine's text is ASCII, each char one UTF-16 unit; `wide` holds `size`.
+static int Widen(const char *text, wchar_t *wide, int size) {
+    int length = 0;
+    for (; length < size - 1 && text[length] != '\0'; ++length)
+        wide[length] = static_cast<unsigned char>(text[length]);
+    wide[length] = L'\0';
+    return length;
 }
 
-// Looked up rather than imported: user32 has GetDpiForWindow only from
-// Windows 10 1607 on, and the program must still start on Windows 7.
-int WindowDpi(HWND window) {
-    using DpiForWindow = UINT(WINAPI *)(HWND);
-    FARPROC found = GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow");
-    if (found != nullptr) {
-        // Through the generic function type, which GCC takes as a cast on purpose.
-        auto dpiForWindow = reinterpret_cast<DpiForWindow>(reinterpret_cast<void (*)()>(found));
-        return static_cast<int>(dpiForWindow(window));
-    }
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
+static void PaintText(HDC dc, const TextItem &item) {
+    wchar_t text[sizeof item.text];
+    int length = Widen(item.text, text, sizeof item.text);
+    SetTextColor(dc, ColourOf(item.colour));
+    TextOutW(dc, item.x, item.y, text, length);
+}
+
+void ShowTitle(HWND title, MonthOfYear month) {
+    TitleText engineText = Title(month.month, month.year);
+    wchar_t text[sizeof engineText.text];
+    Widen(engineText.text, text, sizeof engineText.text);
+    SetWindowTextW(title, text);
 }
 
 // With the null pen selected, Rectangle fills without an outline.
 static void Erase(HDC dc, const PanelRect &r) { Rectangle(dc, r.left, r.top, r.right, r.bottom); }
 
-void SelectGridFont(HDC dc, int height) {
-    memset(&gridFontRecord, 0, sizeof gridFontRecord);
+GridFont SelectGridFont(HDC dc, int height) {
+    LOGFONTW record = {};
     SetBkMode(dc, TRANSPARENT);
-    gridFontRecord.lfHeight = height;
-    gridFontRecord.lfWeight = FW_THIN;
-    gridFontRecord.lfItalic = 0;
-    gridFontRecord.lfQuality = PROOF_QUALITY;
-    lstrcpyA(gridFontRecord.lfFaceName, "Arial");
-    gridFont = CreateFontIndirectA(&gridFontRecord);
-    previousFont = gridFont != nullptr ? static_cast<HFONT>(SelectObject(dc, gridFont)) : nullptr;
+    record.lfHeight = height;
+    record.lfWeight = FW_THIN;
+    record.lfItalic = 0;
+    record.lfQuality = PROOF_QUALITY;
+    lstrcpyW(record.lfFaceName, L"Arial");
+    GridFont selected = {CreateFontIndirectW(&record), nullptr};
+    if (selected.font != nullptr)
+        selected.previous = SelectObject(dc, selected.font);
+    return selected;
 }
 
-void ReleaseGridFont(HDC dc) {
-    if (previousFont != nullptr)
-        SelectObject(dc, previousFont);
-    if (gridFont != nullptr)
-        DeleteObject(gridFont);
+void ReleaseGridFont(HDC dc, GridFont selected) {
+    if (selected.previous != nullptr)
+        SelectObject(dc, selected.previous);
+    if (selected.font != nullptr)
+        DeleteObject(selected.font);
     SetBkMode(dc, OPAQUE);
-    gridFont = nullptr;
-    previousFont = nullptr;
 }
 
-void DrawMonth(int frameId, int monthIndex, int year, PanelKind kind) {
-    HWND frame = GetDlgItem(calendarDialog, frameId);
+void DrawMonth(HWND frame, const PanelPicture &picture) {
     HDC dc = GetDC(frame);
-    bool current = kind == PanelKind::current;
     RECT client;
     GetClientRect(frame, &client);
-    PanelLayout layout = LayoutMonth(kind, current ? currentMetrics : sideMetrics, client.right,
-                                     client.bottom, monthIndex, year, calendarView.today,
-                                     GridOptions{gridOptions.mondayFirst, WeekColumnShown()});
+    PanelLayout layout =
+        LayoutMonth(picture.kind, picture.metrics, client.right, client.bottom, picture.month.month,
+                    picture.month.year, picture.today, picture.options);
 
-    SelectGridFont(dc, layout.fontHeight);
+    GridFont font = SelectGridFont(dc, layout.fontHeight);
     HBRUSH eraseBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
     HGDIOBJ previousBrush = SelectObject(dc, eraseBrush);
     HGDIOBJ previousPen = SelectObject(dc, GetStockObject(NULL_PEN));
@@ -98,14 +83,14 @@ void DrawMonth(int frameId, int monthIndex, int year, PanelKind kind) {
 
     for (int i = 0; i < layout.dayCount; ++i)
         PaintText(dc, layout.days[i]);
-    ReleaseGridFont(dc);
+    ReleaseGridFont(dc, font);
 
     // The week numbers in their own, smaller font.
     if (layout.weekCount > 0) {
-        SelectGridFont(dc, layout.weekFontHeight);
+        GridFont weekFont = SelectGridFont(dc, layout.weekFontHeight);
         for (int i = 0; i < layout.weekCount; ++i)
             PaintText(dc, layout.weeks[i]);
-        ReleaseGridFont(dc);
+        ReleaseGridFont(dc, weekFont);
     }
 
     SelectObject(dc, previousBrush);

@@ -1,18 +1,29 @@
-// Paints one month into one of the calendar dialog's three frames.
+// Paints one month into one of the calendar's three frames, and names it
+// in the title above.
 #pragma once
 
 #include <windows.h>
 
 #include "layout.h"
+#include "view.h"
 
-// Set by the calendar dialog at initialisation, read by every DrawMonth.
-extern HWND calendarDialog;
-extern CellMetrics currentMetrics;
-extern CellMetrics sideMetrics;
+// Everything a panel shows: the dialog hands it over whole.
+struct PanelPicture {
+    PanelKind kind;
+    CellMetrics metrics;
+    MonthOfYear month;
+    CalendarDate today;
+    GridOptions options;
+};
 
-// Pixels per inch of the monitor the window is on, or of the system before
-// Windows 10 1607.
-int WindowDpi(HWND window);
-void DrawMonth(int frameId, int monthIndex, int year, PanelKind kind);
-void SelectGridFont(HDC dc, int height);
-void ReleaseGridFont(HDC dc);
+void DrawMonth(HWND frame, const PanelPicture &picture);
+// The month's name and year, as the engine writes it.
+void ShowTitle(HWND title, MonthOfYear month);
+
+// The grid's Arial in `height` pixels, selected into `dc` until the release.
+struct GridFont {
+    HFONT font;
+    HGDIOBJ previous;
+};
+GridFont SelectGridFont(HDC dc, int height);
+void ReleaseGridFont(HDC dc, GridFont selected);

@@ -1,5 +1,6 @@
 #include "placement.h"
 
+#include "calendar.h"
 #include "settings.h"
 
 static const wchar_t kSection[] = L"LOC";
@@ -37,9 +38,10 @@ bool ParseCoordinate(const char *text, int *value) {
 
 // A missing key reads as "no position"; a value that is there but is not a
 // plain integer is not trusted at all.
-static bool ReadCoordinate(const wchar_t *key, int *value) {
+static bool ReadCoordinate(const wchar_t *file, const wchar_t *key, int *value) {
     char text[32];
-    return ReadSetting(kSection, key, L"9999", text, sizeof text) && ParseCoordinate(text, value);
+    return ReadSetting(file, kSection, key, L"9999", text, sizeof text) &&
+           ParseCoordinate(text, value);
 }
 
 // A captionless window put where no monitor shows it could never be dragged
@@ -55,11 +57,11 @@ static bool ReachableAt(HWND dialog, int x, int y) {
     return MonitorFromRect(&placed, MONITOR_DEFAULTTONULL) != nullptr;
 }
 
-void RestorePosition(HWND dialog) {
+void RestorePosition(HWND dialog, const wchar_t *file) {
     int x = 0;
     int y = 0;
-    if (!ReadCoordinate(L"XLOC", &x) || !ReadCoordinate(L"YLOC", &y) || x == kNoSavedPosition ||
-        !ReachableAt(dialog, x, y)) {
+    if (!ReadCoordinate(file, L"XLOC", &x) || !ReadCoordinate(file, L"YLOC", &y) ||
+        x == kNoSavedPosition || !ReachableAt(dialog, x, y)) {
         CenterWindow(dialog);
         return;
     }
@@ -69,9 +71,9 @@ void RestorePosition(HWND dialog) {
 void SavePosition(HWND dialog) {
     RECT r;
     GetWindowRect(dialog, &r);
-    char text[16];
-    wsprintfA(text, "%d", static_cast<int>(r.left));
+    char text[12];
+    FormatInt(static_cast<int>(r.left), text);
     WriteSetting(kSection, L"XLOC", text);
-    wsprintfA(text, "%d", static_cast<int>(r.top));
+    FormatInt(static_cast<int>(r.top), text);
     WriteSetting(kSection, L"YLOC", text);
 }

@@ -7,7 +7,8 @@
 const int kNoSavedPosition = 9999;
 
 void CenterWindow(HWND window);
-void RestorePosition(HWND dialog);
+// From the settings `file` the start reads (nullptr: none, so centred).
+void RestorePosition(HWND dialog, const wchar_t *file);
 void SavePosition(HWND dialog);
 
 // A whole signed decimal int and nothing else ("12abc", "0x10", "" and

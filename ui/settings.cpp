@@ -79,7 +79,6 @@ static bool InVirtualStore(wchar_t *path) {
            Append(path, windows + 2);
 }
 
-// Found afresh for every value: a few calls, and no buffers to keep.
 static bool FindSettingsFile(wchar_t *path, bool *portable) {
     *portable = BesideProgram(path) && IsFile(path);
     return *portable || InUserFolder(path);
@@ -87,7 +86,7 @@ static bool FindSettingsFile(wchar_t *path, bool *portable) {
 
 // Anything at the user's place, even a folder of that name, means the old
 // files have had their one reading.
-static bool FindFileToRead(wchar_t *path) {
+bool SettingsFileToRead(wchar_t *path) {
     bool portable = false;
     bool found = FindSettingsFile(path, &portable);
     if (found && (portable || GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES))
@@ -106,10 +105,9 @@ bool SettingsFile(wchar_t *path) {
 }
 
 // Without a name the profile functions would go to WIN.INI.
-bool ReadSetting(const wchar_t *section, const wchar_t *key, const wchar_t *fallback, char *text,
-                 int size) {
-    wchar_t file[MAX_PATH] = {};
-    if (size < 2 || !FindFileToRead(file))
+bool ReadSetting(const wchar_t *file, const wchar_t *section, const wchar_t *key,
+                 const wchar_t *fallback, char *text, int size) {
+    if (size < 2 || file == nullptr)
         return false;
     wchar_t wide[64];
     DWORD length = GetPrivateProfileStringW(section, key, fallback, wide, 64, file);

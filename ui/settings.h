@@ -9,13 +9,17 @@
 // `path` holds MAX_PATH; false when neither can be found.
 bool SettingsFile(wchar_t *path);
 
-// Reads one value, or `fallback` where it is missing, as ASCII into `text`.
-// False when there is no file to read or the value does not fit `size`.
-// At start-up that is the settings file once it exists; until then the file
-// an older Trical kept in the Windows folder, or Windows' per-user copy of
-// it, so that an update keeps the user's place.
-bool ReadSetting(const wchar_t *section, const wchar_t *key, const wchar_t *fallback, char *text,
-                 int size);
+// The file the start reads its settings from: the settings file once it
+// exists; until then the file an older Trical kept in the Windows folder, or
+// Windows' per-user copy of it, so that an update keeps the user's place.
+// `path` holds MAX_PATH; false when there is no file to read. Found once
+// for all the values the start reads, as each look costs a few calls.
+bool SettingsFileToRead(wchar_t *path);
+
+// Reads one value of `file`, or `fallback` where it is missing, as ASCII
+// into `text`. False when `file` is nullptr or the value does not fit `size`.
+bool ReadSetting(const wchar_t *file, const wchar_t *section, const wchar_t *key,
+                 const wchar_t *fallback, char *text, int size);
 
 // Writes one value to the settings file, making its folder first. A write
 // that fails changes nothing, and is not reported.

@@ -2,21 +2,20 @@
 
 #include <commctrl.h>
 
-#include "main.h"
 #include "resource.h"
 
 struct ButtonTip {
     int id;
-    const char *text;
+    const wchar_t *text;
 };
 
 static const ButtonTip kButtonTips[] = {
-    {IDC_PREVYEAR, "Previous year"},
-    {IDC_PREVMONTH, "Previous month"},
-    {IDC_NEXTMONTH, "Next month"},
-    {IDC_NEXTYEAR, "Next year"},
-    {IDC_CLOSE, "Close"},
-    {IDC_ABOUT, "About Trical"},
+    {IDC_PREVYEAR, L"Previous year"},
+    {IDC_PREVMONTH, L"Previous month"},
+    {IDC_NEXTMONTH, L"Next month"},
+    {IDC_NEXTYEAR, L"Next year"},
+    {IDC_CLOSE, L"Close"},
+    {IDC_ABOUT, L"About Trical"},
 };
 
 using InitControlsFunction = BOOL(WINAPI *)(const INITCOMMONCONTROLSEX *);
@@ -34,7 +33,7 @@ static void AddButtonTips(HWND dialog) {
     if (tipsAdded)
         return;
     tipsAdded = true;
-    HMODULE library = LoadLibraryA("comctl32.dll");
+    HMODULE library = LoadLibraryW(L"comctl32.dll");
     FARPROC found = library != nullptr ? GetProcAddress(library, "InitCommonControlsEx") : nullptr;
     if (found == nullptr)
         return;
@@ -42,20 +41,21 @@ static void AddButtonTips(HWND dialog) {
     auto initControls = reinterpret_cast<InitControlsFunction>(reinterpret_cast<void (*)()>(found));
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_WIN95_CLASSES};
     initControls(&classes);
-    tips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+    auto *instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE));
+    tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog,
-                           nullptr, appInstance, nullptr);
+                           nullptr, instance, nullptr);
     if (tips == nullptr)
         return;
     for (const ButtonTip &tip : kButtonTips) {
-        TOOLINFOA tool = {};
+        TOOLINFOW tool = {};
         // The size the common controls of every Windows since 2000 accept.
-        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        tool.cbSize = TTTOOLINFOW_V1_SIZE;
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         tool.hwnd = dialog;
         tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(dialog, tip.id));
-        tool.lpszText = const_cast<char *>(tip.text);
-        SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        tool.lpszText = const_cast<wchar_t *>(tip.text);
+        SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
 
@@ -70,15 +70,15 @@ void OnPointer(HWND dialog, HWND under, UINT mouseMessage) {
                  mouseMessage == WM_MBUTTONDOWN;
     if (press && under != dialog) {
         pressedButton = under;
-        SendMessageA(tips, TTM_ACTIVATE, FALSE, 0);
+        SendMessageW(tips, TTM_ACTIVATE, FALSE, 0);
         // A move over no tool drops the tip that was on its way.
         MSG away = {};
         away.hwnd = dialog;
         away.message = WM_MOUSEMOVE;
-        SendMessageA(tips, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&away));
+        SendMessageW(tips, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&away));
     } else if (pressedButton != nullptr && under != pressedButton) {
         pressedButton = nullptr;
-        SendMessageA(tips, TTM_ACTIVATE, TRUE, 0);
+        SendMessageW(tips, TTM_ACTIVATE, TRUE, 0);
     }
 }
 

@@ -265,7 +265,7 @@ AssertionResult SavedPlaceIs(int x, int y, const std::string &path) {
 
 // ---- processes and windows --------------------------------------------------
 
-bool StartTrical(const char *arguments, PROCESS_INFORMATION *process) {
+bool StartTrical(const char *arguments, PROCESS_INFORMATION *process, DWORD flags) {
     std::string path = TricalPath();
     std::string commandLine = "\"" + path + "\"";
     if (arguments && *arguments)
@@ -278,7 +278,7 @@ bool StartTrical(const char *arguments, PROCESS_INFORMATION *process) {
     // ERROR_INTERNAL_ERROR before the program ran; that is retried once.
     for (int attempt = 0; attempt < 2; ++attempt) {
         *process = PROCESS_INFORMATION{};
-        if (CreateProcessA(path.c_str(), writable.data(), nullptr, nullptr, FALSE, 0, nullptr,
+        if (CreateProcessA(path.c_str(), writable.data(), nullptr, nullptr, FALSE, flags, nullptr,
                            nullptr, &startup, process))
             return true;
         if (GetLastError() != ERROR_INTERNAL_ERROR)

@@ -68,7 +68,8 @@ bool ReadSettings(std::string *text, const std::string &path = SettingsPath());
 ::testing::AssertionResult SavedPlaceIs(int x, int y, const std::string &path = SettingsPath());
 
 // ---- processes and windows ------------------------------------------------
-bool StartTrical(const char *arguments, PROCESS_INFORMATION *process);
+// `flags` as CreateProcess takes them: CREATE_SUSPENDED holds copies to start together.
+bool StartTrical(const char *arguments, PROCESS_INFORMATION *process, DWORD flags = 0);
 // The calendar of that process once its first paint has set the titles.
 HWND WaitForCalendar(const PROCESS_INFORMATION &process, ULONGLONG timeoutMs);
 bool WaitForExit(const PROCESS_INFORMATION &process, ULONGLONG timeoutMs, DWORD *exitCode);

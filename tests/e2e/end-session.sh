@@ -13,10 +13,14 @@ wine_run=$here/../wine-run.sh
 wineserver=/usr/lib/wine/wineserver
 export WINEPREFIX=${WINEPREFIX:-$(cd "$(dirname "$probe")" && pwd)/wineprefix}
 # TRICAL_EXE, if set, names the calendar the probe starts; 77 is ctest's skip.
-if ! kind=$("$here/can-run-32bit.sh" "${TRICAL_EXE:-$(dirname "$probe")/trical.exe}"); then
+# A missing calendar fails the run (can-run-32bit.sh's 2) rather than skipping it.
+status=0
+kind=$("$here/can-run-32bit.sh" "${TRICAL_EXE:-$(dirname "$probe")/trical.exe}") || status=$?
+if [ $status -eq 1 ]; then
     echo "end-session.sh: skipped, the calendar is a 32-bit program and $kind"
     exit 77
 fi
+[ $status -eq 0 ] || exit 1
 # Wine names the profile after the Unix user.
 settings=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Trical/TRICAL.INI
 

@@ -6,8 +6,9 @@
 #   run-e2e.sh DRIVER.exe [gtest options]
 # TRICAL_EXE names the calendar to drive, by default the one beside the
 # driver. libfaketime does not reach a 32-bit Wine process's clock, so a
-# 32-bit calendar is driven on the real clock, and where this machine cannot
-# run it at all the run ends with 77, which ctest reports as skipped.
+# 32-bit calendar is driven on the real clock, and where this machine does
+# not run it itself (see can-run-32bit.sh) the run ends with 77, which ctest
+# reports as skipped.
 set -euo pipefail
 driver=$1
 shift
@@ -15,10 +16,14 @@ here=$(cd "$(dirname "$0")" && pwd)
 exe=${TRICAL_EXE:-$(dirname "$driver")/trical.exe}
 exe=$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")
 
-if ! kind=$("$here/can-run-32bit.sh" "$exe"); then
+# A missing calendar fails the run (can-run-32bit.sh's 2) rather than skipping it.
+status=0
+kind=$("$here/can-run-32bit.sh" "$exe") || status=$?
+if [ $status -eq 1 ]; then
     echo "run-e2e.sh: skipped, $exe is a 32-bit program and $kind"
     exit 77
 fi
+[ $status -eq 0 ] || exit 1
 [ "$kind" != 32-bit ] || export TRICAL_E2E_REAL_CLOCK=1
 export TRICAL_EXE=$exe
 wine_run=$here/../wine-run.sh
@@ -64,13 +69,14 @@ trap 'rm -f "$clock" "$clock.new"; sweep_faketime_leftovers' EXIT
 echo "+0" >"$clock"
 sweep_faketime_leftovers
 
-# Makes the prefix if this is its first use, with a clock that is not faked.
-# A server still ending after an earlier run can turn this client away at
-# once (seen once in some forty runs); it is tried again after that one ends.
+# Makes the prefix if this is its first use, with a clock that is not faked,
+# and lists the tests the options choose. A server still ending after an
+# earlier run can turn this client away at once (seen once in some forty
+# runs); it is tried again after that one ends.
 listed=no
 for _ in 1 2 3 4 5; do
     wait_for_idle_prefix
-    if "$wine_run" "$driver" --gtest_list_tests >/dev/null; then
+    if tests=$("$wine_run" "$driver" --gtest_list_tests "$@"); then
         listed=yes
         break
     fi
@@ -78,6 +84,12 @@ for _ in 1 2 3 4 5; do
 done
 if [ $listed != yes ]; then
     echo "run-e2e.sh: the driver would not start under wine64" >&2
+    exit 1
+fi
+# GoogleTest passes a filter that matches nothing, as a mistyped name would.
+# The tests are listed indented under their suites.
+if ! grep -q '^  [^ ]' <<<"$tests"; then
+    echo "run-e2e.sh: no test matches: $*" >&2
     exit 1
 fi
 

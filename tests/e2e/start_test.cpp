@@ -2,6 +2,7 @@
 #include "e2e.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -66,4 +67,59 @@ TEST_F(StartTest, CommandLineMakesNoDifference) {
     EXPECT_TRUE(Press(dialog_, kNextYearButton, TitlesAt(12)));
     ASSERT_TRUE(CloseWithX());
     EXPECT_TRUE(SavedPlaceIs(centre.x, centre.y));
+}
+
+// Copies started in the same moment, as a logon's autostart and an impatient
+// double-click do: one of them runs the calendar, every other one ends with
+// code 0 without a window, and the place saved is that one calendar's.
+TEST_F(StartTest, CopiesStartedTogetherLeaveOneCalendar) {
+    const int kCopies = 6;
+    for (int trial = 1; trial <= 4; ++trial) {
+        SCOPED_TRACE("trial " + std::to_string(trial));
+        PROCESS_INFORMATION copies[kCopies] = {};
+        for (PROCESS_INFORMATION &copy : copies)
+            ASSERT_TRUE(StartTrical("", &copy, CREATE_SUSPENDED));
+        for (PROCESS_INFORMATION &copy : copies)
+            ResumeThread(copy.hThread);
+        std::vector<PROCESS_INFORMATION> running;
+        ULONGLONG deadline = Now() + 30000;
+        do {
+            running.clear();
+            for (const PROCESS_INFORMATION &copy : copies)
+                if (WaitForSingleObject(copy.hProcess, 0) == WAIT_TIMEOUT)
+                    running.push_back(copy);
+        } while (running.size() > 1 && Now() < deadline && (Sleep(20), true));
+        for (const PROCESS_INFORMATION &copy : copies) {
+            DWORD code = 0;
+            if (running.size() == 1 && copy.hProcess == running[0].hProcess)
+                continue;
+            if (WaitForExit(copy, 0, &code))
+                EXPECT_EQ(0u, code);
+            else
+                TerminateProcess(copy.hProcess, 1);
+            CloseHandle(copy.hThread);
+            CloseHandle(copy.hProcess);
+        }
+        ASSERT_EQ(1u, running.size()) << "copies left running";
+        process_ = running[0];
+        dialog_ = WaitForCalendar(process_, 30000);
+        ASSERT_NE(nullptr, dialog_);
+        EXPECT_EQ(1u, MarkerWindows().size());
+        const int x = 40 * trial, y = 30 * trial;
+        SetWindowPos(dialog_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        ASSERT_TRUE(CloseWithX());
+        EXPECT_TRUE(SavedPlaceIs(x, y));
+        EndCalendar();
+    }
+}
+
+// A calendar that was killed leaves the claim to the next start.
+TEST_F(StartTest, AKilledCalendarLocksNobodyOut) {
+    ASSERT_TRUE(Launch());
+    ASSERT_TRUE(TerminateProcess(process_.hProcess, 1));
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process_.hProcess, 20000));
+    EndCalendar();
+    ASSERT_TRUE(Launch());
+    EXPECT_TRUE(Press(dialog_, kNextMonthButton, TitlesAt(1)));
+    EXPECT_TRUE(CloseWithX());
 }

@@ -358,3 +358,41 @@ INSTANTIATE_TEST_SUITE_P(
                     FirstDayCase{5, "FSSMTWT", 0, 5, {1, 2, 3, 4, 5}},
                     // Saturday first, as in Iran: Monday 28 December is the first row's.
                     FirstDayCase{6, "SSMTWTF", 6, 6, {53, 1, 2, 3, 4, 5}}));
+
+// The panels follow the DPI, or the frames where those grew less; the week
+// column adds a column of each frame's own width, which keeps the spacing.
+TEST(MeasureFrames, FollowTheDpiOrTheFramesAndMakeRoomForTheWeekColumn) {
+    struct Case {
+        FrameSize current;
+        FrameSize side;
+        int dpi;
+        bool weekNumbers;
+        CellMetrics wantCurrent;
+        CellMetrics wantSide;
+        int wantAdded[3];
+    };
+    const Case cases[] = {
+        {{158, 133}, {116, 98}, 96, false, {21, 16, 96}, {15, 13, 96}, {0, 0, 0}},
+        {{158, 133}, {116, 98}, 96, true, {21, 16, 96}, {15, 13, 96}, {15, 21, 15}},
+        {{237, 200}, {174, 147}, 144, false, {32, 24, 144}, {23, 20, 144}, {0, 0, 0}},
+        {{237, 200}, {174, 147}, 144, true, {32, 24, 144}, {23, 20, 144}, {23, 32, 23}},
+        // A bitmap dialog font (Wine's) grows the template only to 150% at 200%.
+        {{237, 200}, {174, 147}, 192, true, {32, 24, 144}, {23, 20, 144}, {23, 32, 23}},
+        // Frames that grew more than the DPI leave the DPI in charge.
+        {{237, 200}, {174, 147}, 120, false, {33, 24, 120}, {24, 20, 120}, {0, 0, 0}},
+    };
+    for (const Case &c : cases) {
+        FrameGeometry got = MeasureFrames(c.current, c.side, c.dpi, c.weekNumbers);
+        std::string where = std::to_string(c.dpi) + " DPI, week numbers " +
+                            std::to_string(c.weekNumbers) + ", frame " +
+                            std::to_string(c.current.width);
+        EXPECT_EQ(c.wantCurrent.colWidth, got.current.colWidth) << where;
+        EXPECT_EQ(c.wantCurrent.rowHeight, got.current.rowHeight) << where;
+        EXPECT_EQ(c.wantCurrent.dpi, got.current.dpi) << where;
+        EXPECT_EQ(c.wantSide.colWidth, got.side.colWidth) << where;
+        EXPECT_EQ(c.wantSide.rowHeight, got.side.rowHeight) << where;
+        EXPECT_EQ(c.wantSide.dpi, got.side.dpi) << where;
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(c.wantAdded[i], got.added[i]) << where << ", frame " << i;
+    }
+}

@@ -166,9 +166,21 @@ def dll_verdict(name):
     return "not a Windows system DLL"
 
 
+# A function of the ANSI code page: CreateWindowExA, wsprintfA. The program
+# speaks UTF-16 to Windows, and text outside the code page needs it.
+ANSI_FUNCTION = re.compile(rb"[a-z0-9]A$")
+# Except where GCC's own 32-bit start-up code (crtbegin.o) looks for its
+# runtime DLL by name, with these two, before any code of ours runs.
+RUNTIME_ANSI = {"win32": (b"GetModuleHandleA", b"LoadLibraryA")}
+
+
 def check_imports(pe, want):
     dlls = [entry.dll.decode() for entry in
             getattr(pe, "DIRECTORY_ENTRY_IMPORT", [])]
+    ansi = [imp.name.decode() for entry in
+            getattr(pe, "DIRECTORY_ENTRY_IMPORT", []) for imp in entry.imports
+            if imp.name and ANSI_FUNCTION.search(imp.name)
+            and imp.name not in RUNTIME_ANSI.get(want.label, ())]
     dlls += [entry.dll.decode() + " (delay-loaded)" for entry in
              getattr(pe, "DIRECTORY_ENTRY_DELAY_IMPORT", [])]
     # A program that imports nothing did not get read.
@@ -180,6 +192,8 @@ def check_imports(pe, want):
     if rejected:
         return [f"imports DLLs a bare Windows install lacks: {join(rejected)}"
                 f"; all imports: {join(dlls)}"]
+    if ansi:
+        return [f"imports ANSI functions: {join(ansi)}"]
     return []
 
 
@@ -394,6 +408,15 @@ def rename_import(old, new):
     return mutate
 
 
+def rename_function_import(old, new):
+    def mutate(pe):
+        found = next(imp for entry in pe.DIRECTORY_ENTRY_IMPORT
+                     for imp in entry.imports if imp.name == old)
+        assert len(new) == len(old)
+        pe.set_bytes_at_offset(found.name_offset, new)
+    return mutate
+
+
 def swap_first_export_names(pe):
     directory = pe.DIRECTORY_ENTRY_EXPORT.struct
     for table, size in ((directory.AddressOfNames, 4),
@@ -512,6 +535,9 @@ FAULTS = (
     ("gdi32 swapped for the C++ runtime",
      rename_import(b"GDI32.dll", b"libstdc++"),
      check_imports, "libstdc++ (MinGW runtime)"),
+    ("text drawn through the ANSI code page",
+     rename_function_import(b"TextOutW", b"TextOutA"),
+     check_imports, "imports ANSI functions: TextOutA"),
     ("import table gone",
      set_directory("IMAGE_DIRECTORY_ENTRY_IMPORT", lambda pe: 0, 0),
      check_imports, "no imported DLLs found"),

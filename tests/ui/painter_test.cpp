@@ -1,4 +1,3 @@
-#include "caldlg.h"
 #include "painter.h"
 #include "resource.h"
 
@@ -9,6 +8,21 @@
 namespace {
 
 const COLORREF kWhite = RGB(255, 255, 255);
+
+// What the calendar dialog would hand the painter.
+HWND calendarDialog;
+CellMetrics currentMetrics;
+CellMetrics sideMetrics;
+CalendarView calendarView;
+
+void DrawMonth(int frameId, int monthIndex, int year, PanelKind kind) {
+    PanelPicture picture = {kind,
+                            kind == PanelKind::current ? currentMetrics : sideMetrics,
+                            {monthIndex, year},
+                            calendarView.today,
+                            {}};
+    DrawMonth(GetDlgItem(calendarDialog, frameId), picture);
+}
 
 // Frames with a DC of their own, so that what the painter leaves selected
 // in it can be looked at afterwards.
@@ -64,7 +78,7 @@ int Count(const std::vector<COLORREF> &pixels, COLORREF colour, int width, RECT 
 TEST(GridFont, SelectedAsAskedAndGoneAfterRelease) {
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ original = GetCurrentObject(dc, OBJ_FONT);
-    SelectGridFont(dc, 16);
+    GridFont selected = SelectGridFont(dc, 16);
     HGDIOBJ font = GetCurrentObject(dc, OBJ_FONT);
     ASSERT_NE(original, font);
     LOGFONTA record;
@@ -78,7 +92,7 @@ TEST(GridFont, SelectedAsAskedAndGoneAfterRelease) {
     EXPECT_STREQ("Arial", record.lfFaceName);
     EXPECT_EQ(TRANSPARENT, GetBkMode(dc));
 
-    ReleaseGridFont(dc);
+    ReleaseGridFont(dc, selected);
     EXPECT_EQ(original, GetCurrentObject(dc, OBJ_FONT));
     EXPECT_EQ(0u, GetObjectType(font)) << "the grid font was not deleted";
     EXPECT_EQ(OPAQUE, GetBkMode(dc));

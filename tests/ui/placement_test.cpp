@@ -5,8 +5,6 @@
 
 #include <string>
 
-HINSTANCE appInstance; // start-up's, which these tests do not link
-
 namespace {
 
 struct Case {
@@ -34,6 +32,12 @@ void WriteSettings(const char *x, const char *y) {
         WriteSetting(L"LOC", L"XLOC", x);
     if (y)
         WriteSetting(L"LOC", L"YLOC", y);
+}
+
+// As the calendar's start restores it.
+void RestorePosition(HWND window) {
+    wchar_t file[MAX_PATH];
+    RestorePosition(window, SettingsFileToRead(file) ? file : nullptr);
 }
 
 POINT TopLeft(HWND window) {

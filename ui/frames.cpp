@@ -1,12 +1,22 @@
-#include "weekcolumn.h"
+#include "frames.h"
 
-#include "caldlg.h"
-#include "options.h"
-#include "painter.h"
 #include "resource.h"
 
-// Pixels added to the left, middle and right frame.
-static int added[3];
+// Looked up rather than imported: user32 has GetDpiForWindow only from
+// Windows 10 1607 on, and the program must still start on Windows 7.
+int WindowDpi(HWND window) {
+    using DpiForWindow = UINT(WINAPI *)(HWND);
+    FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
+    if (found != nullptr) {
+        // Through the generic function type, which GCC takes as a cast on purpose.
+        auto dpiForWindow = reinterpret_cast<DpiForWindow>(reinterpret_cast<void (*)()>(found));
+        return static_cast<int>(dpiForWindow(window));
+    }
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
 
 // How a control follows the wider frames: the first `pushedBy` frames from
 // the left push it right, and it widens with the frame `widensWith` (-1:
@@ -31,7 +41,7 @@ static const Follower kFollowers[] = {
 };
 
 // `sign` 1 makes the room, -1 gives it back.
-static void MoveFollowers(HWND dialog, int sign) {
+static void MoveFollowers(HWND dialog, const int (&added)[3], int sign) {
     for (const Follower &f : kFollowers) {
         HWND control = GetDlgItem(dialog, f.id);
         RECT r;
@@ -51,7 +61,7 @@ static void MoveFollowers(HWND dialog, int sign) {
 // time, since Windows may have resized the window for a new DPI meanwhile.
 const int kTemplateWidth = 281;
 
-static void FitWindow(HWND dialog) {
+static void FitWindow(HWND dialog, const int (&added)[3]) {
     RECT units = {0, 0, kTemplateWidth, 0};
     MapDialogRect(dialog, &units);
     RECT window;
@@ -64,34 +74,32 @@ static void FitWindow(HWND dialog) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool WeekColumnShown() { return added[1] > 0; }
-
-int WeekColumnWidth() { return added[1]; }
-
-void FitWeekColumn(HWND dialog) {
-    bool shown = WeekColumnShown();
-    if (shown) {
-        MoveFollowers(dialog, -1);
-        added[0] = added[1] = added[2] = 0;
-    }
-    MeasureFrames(dialog);
-    if (!gridOptions.weekNumbers) {
-        if (shown)
-            FitWindow(dialog);
-        return;
-    }
-    // A column as wide as the seven the frame already holds, so the days
-    // keep their spacing; measured for eight, the wider frame gives the same.
-    added[0] = added[2] = sideMetrics.colWidth;
-    added[1] = currentMetrics.colWidth;
-    MoveFollowers(dialog, 1);
-    FitWindow(dialog);
-    MeasureFrames(dialog);
+static FrameSize SizeOf(HWND dialog, int frameId) {
+    RECT client;
+    GetClientRect(GetDlgItem(dialog, frameId), &client);
+    return {client.right, client.bottom};
 }
 
-void RemoveWeekColumn(HWND dialog) {
-    if (!WeekColumnShown())
-        return;
-    MoveFollowers(dialog, -1);
-    added[0] = added[1] = added[2] = 0;
+static bool WeekColumnShown(const FrameGeometry &geometry) { return geometry.added[1] > 0; }
+
+FrameGeometry FitFrames(HWND dialog, const FrameGeometry &now, int dpi, bool weekNumbers) {
+    bool shown = WeekColumnShown(now);
+    if (shown)
+        MoveFollowers(dialog, now.added, -1);
+    FrameGeometry fitted = MeasureFrames(SizeOf(dialog, IDC_CURFRAME),
+                                         SizeOf(dialog, IDC_PREVFRAME), dpi, weekNumbers);
+    if (weekNumbers)
+        MoveFollowers(dialog, fitted.added, 1);
+    if (weekNumbers || shown)
+        FitWindow(dialog, fitted.added);
+    return fitted;
+}
+
+FrameGeometry RemoveWeekColumn(HWND dialog, const FrameGeometry &now) {
+    FrameGeometry removed = now;
+    if (!WeekColumnShown(now))
+        return removed;
+    MoveFollowers(dialog, now.added, -1);
+    removed.added[0] = removed.added[1] = removed.added[2] = 0;
+    return removed;
 }

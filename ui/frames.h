@@ -1,0 +1,20 @@
+// The calendar's frames at the window's DPI: the panels' measure, room for
+// the week column, and the window as wide as its frames.
+#pragma once
+
+#include <windows.h>
+
+#include "layout.h"
+
+// Pixels per inch of the monitor the window is on, or of the system before
+// Windows 10 1607.
+int WindowDpi(HWND window);
+
+// Gives back the room `now` made, makes the room `weekNumbers` asks for,
+// fits the window's width to it and measures the panels at `dpi`.
+FrameGeometry FitFrames(HWND dialog, const FrameGeometry &now, int dpi, bool weekNumbers);
+
+// Before Windows rescales the dialog for a new DPI: the controls go back to
+// the template's layout, for FitFrames to make room again at the new DPI.
+// The window keeps its width until then.
+FrameGeometry RemoveWeekColumn(HWND dialog, const FrameGeometry &now);

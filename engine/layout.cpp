@@ -90,6 +90,7 @@ PanelLayout LayoutMonth(PanelKind kind, const CellMetrics &metrics, int clientWi
     // Anything but a weekday is taken as Sunday, the grid there always was.
     int firstWeekday =
         options.firstWeekday >= 0 && options.firstWeekday < 7 ? options.firstWeekday : 0;
+    layout.firstWeekday = firstWeekday;
 
     if (current) {
         layout.headerCount = 7;

@@ -36,6 +36,9 @@ struct PanelLayout {
     // Cleared before the letters are drawn: smoothed text drawn twice over
     // itself in transparent mode grows heavier with every repaint.
     PanelRect headerErase;
+    // The weekday of the first column, 0 = Sunday: the header's letters
+    // name weekdays from it.
+    int firstWeekday;
     PanelRect erase;
     int dayCount;
     TextItem days[31];

@@ -12,8 +12,8 @@ static bool ReadLocale(LCTYPE type, wchar_t *out, int size) {
 // grid below the title is Gregorian.
 static bool ReadMonthNames(Region *region) {
     for (int i = 0; i < 12; ++i) {
-        if (GetCalendarInfoEx(LOCALE_NAME_USER_DEFAULT, CAL_GREGORIAN, nullptr,
-                              CAL_SMONTHNAME1 + i, region->months[i], 64, nullptr) == 0 ||
+        if (GetCalendarInfoEx(LOCALE_NAME_USER_DEFAULT, CAL_GREGORIAN, nullptr, CAL_SMONTHNAME1 + i,
+                              region->months[i], 64, nullptr) == 0 ||
             GetCalendarInfoEx(LOCALE_NAME_USER_DEFAULT, CAL_GREGORIAN, nullptr,
                               CAL_SABBREVMONTHNAME1 + i, region->shortMonths[i], 32, nullptr) == 0)
             return false;
@@ -75,8 +75,7 @@ void RegionTitle(const Region &region, int monthIndex, int year, bool abbreviate
         return;
     }
     // The picture asks for the full name; a frame too narrow for it gets the short one.
-    const wchar_t *name =
-        abbreviated ? region.shortMonths[monthIndex] : region.months[monthIndex];
+    const wchar_t *name = abbreviated ? region.shortMonths[monthIndex] : region.months[monthIndex];
     wchar_t title[160];
     FormatYearMonth(region.picture, name, region.shortMonths[monthIndex], monthIndex + 1, year,
                     title, 160);

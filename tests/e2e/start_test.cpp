@@ -1,6 +1,7 @@
 // Starting the program: once, again while it runs, and with arguments.
 #include "e2e.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -30,14 +31,13 @@ TEST_F(StartTest, SecondStartShowsNoWindowAndLeavesTheFirstAlone) {
         ASSERT_TRUE(StartTrical(arguments, &second));
         // Watch for a window of the second process for as long as it lives.
         size_t shown = 0;
-        ULONGLONG deadline = Now() + 30000;
-        while (WaitForSingleObject(second.hProcess, 0) == WAIT_TIMEOUT && Now() < deadline) {
-            size_t count = ShownWindowsOf(second.dwProcessId).size();
-            if (count > shown)
-                shown = count;
-        }
         DWORD code = 1;
-        bool ended = WaitForExit(second, 0, &code);
+        bool ended = Eventually(
+            [&] {
+                shown = std::max(shown, ShownWindowsOf(second.dwProcessId).size());
+                return ::testing::AssertionResult(WaitForExit(second, 0, &code));
+            },
+            30000);
         if (!ended)
             TerminateProcess(second.hProcess, 1);
         CloseHandle(second.hThread);

@@ -1,10 +1,12 @@
 #include "e2e.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <map>
 #include <sstream>
 
 #include <shlobj.h>
@@ -1030,27 +1032,6 @@ static std::string IsoWeeksOfRows(const PanelPlan &plan) {
     return weeks;
 }
 
-// A digit's ink as a grid of on and off, scaled to `width` by `height`: a
-// pixel is on where at least half of what it covers is.
-static std::vector<bool> Scaled(const std::vector<bool> &ink, int inkWidth, const RECT &box,
-                                int width, int height) {
-    std::vector<bool> grid;
-    int boxWidth = box.right - box.left;
-    int boxHeight = box.bottom - box.top;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            int on = 0;
-            int all = 0;
-            for (int sy = box.top + y * boxHeight / height;
-                 sy < box.top + ((y + 1) * boxHeight + height - 1) / height; ++sy)
-                for (int sx = box.left + x * boxWidth / width;
-                     sx < box.left + ((x + 1) * boxWidth + width - 1) / width; ++sx, ++all)
-                    on += ink[static_cast<size_t>(sy) * inkWidth + sx];
-            grid.push_back(2 * on >= all);
-        }
-    return grid;
-}
-
 // The box around the ink of `ink` within `area`.
 static RECT InkBox(const std::vector<bool> &ink, int inkWidth, const RECT &area) {
     RECT box = {area.right, area.bottom, area.left, area.top};
@@ -1063,59 +1044,74 @@ static RECT InkBox(const std::vector<bool> &ink, int inkWidth, const RECT &area)
     return box;
 }
 
-struct Glyphs {
-    int width;
+// Grey text on the face: ink is what is nearer the grey than the face, so
+// that smoothed text reads as its strokes.
+static std::vector<bool> GreyInk(const Picture &picture) {
+    int threshold = (GetGValue(GetSysColor(COLOR_GRAYTEXT)) + GetGValue(GetSysColor(COLOR_BTNFACE))) / 2;
+    std::vector<bool> ink;
+    for (COLORREF c : picture.pixels)
+        ink.push_back(GetGValue(c) < threshold);
+    return ink;
+}
+
+struct Digits {
+    Picture picture;
     std::vector<bool> ink;
     RECT boxes[10];
 };
 
-// The ten digits as this driver draws them, large and plain, in Arial: what
-// the shapes on the screen are told apart by.
-static const Glyphs &Digits() {
-    static Glyphs digits = {};
-    if (!digits.ink.empty())
-        return digits;
-    const int size = 48;
-    Picture drawn = DrawnPicture(size * 10, size * 2, [&](HDC dc) {
-        RECT whole = {0, 0, size * 10, size * 2};
-        FillRect(dc, &whole, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        HFONT font = CreateFontA(-size, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0,
-                                 NONANTIALIASED_QUALITY, 0, "Arial");
-        HGDIOBJ previous = SelectObject(dc, font);
-        for (int d = 0; d < 10; ++d)
-            TextOutA(dc, d * size + size / 4, size / 4, &"0123456789"[d], 1);
-        SelectObject(dc, previous);
-        DeleteObject(font);
-        return font != nullptr;
-    });
-    digits.width = drawn.width;
-    for (COLORREF c : drawn.pixels)
-        digits.ink.push_back(GetGValue(c) < 128);
-    for (int d = 0; drawn.width && d < 10; ++d)
-        digits.boxes[d] = InkBox(digits.ink, digits.width, {d * size, 0, (d + 1) * size, size * 2});
+// The ten digits as this driver draws them in plain Arial, at the size
+// whose digits are `inkHeight` pixels tall: the shapes that the screen's
+// are told apart by.
+static const Digits &DigitsOfHeight(int inkHeight) {
+    static std::map<int, Digits> drawn;
+    Digits &digits = drawn[inkHeight];
+    for (int size = inkHeight; digits.ink.empty() && size < 3 * inkHeight + 4; ++size) {
+        digits.picture = DrawnPicture(size * 20, size * 2, [&](HDC dc) {
+            RECT whole = {0, 0, size * 20, size * 2};
+            HBRUSH face = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+            FillRect(dc, &whole, face);
+            DeleteObject(face);
+            HFONT font = CreateFontA(size, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, 0,
+                                     0, DEFAULT_QUALITY, 0, "Arial");
+            HGDIOBJ previous = SelectObject(dc, font);
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+            for (int d = 0; d < 10; ++d)
+                TextOutA(dc, d * size * 2, 0, &"0123456789"[d], 1);
+            SelectObject(dc, previous);
+            DeleteObject(font);
+            return font != nullptr;
+        });
+        std::vector<bool> ink = GreyInk(digits.picture);
+        for (int d = 0; d < 10 && !ink.empty(); ++d)
+            digits.boxes[d] = InkBox(ink, digits.picture.width, {d * size * 2, 0, (d + 1) * size * 2, size * 2});
+        if (!ink.empty() && digits.boxes[0].bottom - digits.boxes[0].top == inkHeight)
+            digits.ink = ink;
+    }
     return digits;
 }
 
-// The digit whose shape, scaled to the box of `box` on the screen, differs
+// The digit whose shape, laid over the one in `box` on the screen, differs
 // from it in the fewest pixels.
 static char ReadDigit(const std::vector<bool> &ink, int inkWidth, const RECT &box) {
-    const Glyphs &digits = Digits();
-    int height = box.bottom - box.top;
-    int width = box.right - box.left;
-    std::vector<bool> seen = Scaled(ink, inkWidth, box, width, height);
+    const Digits &digits = DigitsOfHeight(box.bottom - box.top);
     char best = '?';
-    int fewest = width * height + 1;
+    int fewest = INT_MAX;
     for (int d = 0; d < 10 && !digits.ink.empty(); ++d) {
         const RECT &shape = digits.boxes[d];
-        // Compared at the digit's own width for that height, so that a
-        // narrow 1 is not stretched to look like a 7.
-        int own = std::max(1, static_cast<int>((shape.right - shape.left) * height /
-                                                   (shape.bottom - shape.top)));
-        std::vector<bool> scaled = Scaled(digits.ink, digits.width, shape, own, height);
-        int differ = std::abs(own - width) * height;
+        int width = std::max(box.right - box.left, shape.right - shape.left);
+        int height = std::max(box.bottom - box.top, shape.bottom - shape.top);
+        int differ = 0;
         for (int y = 0; y < height; ++y)
-            for (int x = 0; x < std::min(own, width); ++x)
-                differ += scaled[static_cast<size_t>(y) * own + x] != seen[static_cast<size_t>(y) * width + x];
+            for (int x = 0; x < width; ++x) {
+                bool seen = box.left + x < box.right && box.top + y < box.bottom &&
+                            ink[static_cast<size_t>(box.top + y) * inkWidth + box.left + x];
+                bool drawn = shape.left + x < shape.right && shape.top + y < shape.bottom &&
+                             digits.ink[static_cast<size_t>(shape.top + y) * digits.picture.width +
+                                        shape.left + x];
+                differ += seen != drawn;
+            }
         if (differ < fewest) {
             fewest = differ;
             best = static_cast<char>('0' + d);
@@ -1127,12 +1123,7 @@ static char ReadDigit(const std::vector<bool> &ink, int inkWidth, const RECT &bo
 AssertionResult WeeksInked(const Picture &picture, const PanelPlan &plan, const char *expected) {
     std::string weeks = expected ? expected : IsoWeeksOfRows(plan);
     COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
-    COLORREF face = GetSysColor(COLOR_BTNFACE);
-    // Smoothed text blends the grey with the face: ink is what is nearer the grey.
-    int threshold = (GetGValue(grey) + GetGValue(face)) / 2;
-    std::vector<bool> ink;
-    for (COLORREF c : picture.pixels)
-        ink.push_back(GetGValue(c) < threshold);
+    std::vector<bool> ink = GreyInk(picture);
     // The last row's cell may reach into the frame's edge, which is drawn
     // inside the frame, in grey too.
     const PanelRect &erase = plan.layout.erase;

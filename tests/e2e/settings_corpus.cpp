@@ -588,9 +588,9 @@ void MakeOptions(Rng &rng, SettingsCase *c) {
             PickOf(rng, {"[OPTION]", "[ OPTIONS ]", "[options]", "[OPTIONS", "OPTIONS"}) + e +
             options;
         c->description = "an odd [OPTIONS] header";
-        // Section names are matched in any case, but blanks inside the
-        // brackets are part of the name.
-        read = b.find("[options]") != std::string::npos;
+        // Section names are matched in any case, without the blanks
+        // inside their brackets.
+        read = b.find("[options]") != std::string::npos || b.find("[ OPTIONS ]") != std::string::npos;
         break;
     case 4:
         b = LocFile(SafeNumber(rng), SafeNumber(rng), e) + "[OPTIONS]" + e + options + "[OPTIONS]" +

@@ -32,7 +32,8 @@ inline int PeBits(const std::string &path) {
     size_t size = fread(header, 1, sizeof header, file);
     fclose(file);
     unsigned long pe = size >= 64 ? header[60] | header[61] << 8 | header[62] << 16 : size;
-    if (pe + 6 > size || std::string(reinterpret_cast<char *>(header + pe), 4) != std::string("PE\0\0", 4))
+    if (pe + 6 > size ||
+        std::string(reinterpret_cast<char *>(header + pe), 4) != std::string("PE\0\0", 4))
         return 0;
     unsigned machine = header[pe + 4] | header[pe + 5] << 8;
     return machine == IMAGE_FILE_MACHINE_I386 ? 32 : machine == IMAGE_FILE_MACHINE_AMD64 ? 64 : 0;

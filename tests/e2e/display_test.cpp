@@ -198,8 +198,8 @@ TEST_F(DisplayTest, WeekdayLettersAreBlueInTheMiddlePanelOnly) {
             [&](const Frames &now) {
                 RECT first = CellOf(plan, plan.layout.header[0]);
                 RECT last = CellOf(plan, plan.layout.header[6]);
-                ::testing::AssertionResult why =
-                    ColourOnlyIn(now.panel[1], kBlue, {first.left, first.top, last.right, last.bottom});
+                ::testing::AssertionResult why = ColourOnlyIn(
+                    now.panel[1], kBlue, {first.left, first.top, last.right, last.bottom});
                 if (why)
                     why = ColourAbsent(now.panel[0], kBlue) << " (left panel)";
                 if (why)
@@ -211,7 +211,8 @@ TEST_F(DisplayTest, WeekdayLettersAreBlueInTheMiddlePanelOnly) {
                     for (int y = cell.top; y < cell.bottom; ++y)
                         for (int x = cell.left; x < cell.right; ++x)
                             blue = blue || PixelAt(now.panel[1], x, y) == kBlue;
-                    why = ::testing::AssertionResult(blue) << "no blue letter in weekday column " << i;
+                    why = ::testing::AssertionResult(blue)
+                          << "no blue letter in weekday column " << i;
                 }
                 return why;
             },

@@ -120,8 +120,10 @@ class DpiTest : public StartedCalendarTest {
     ::testing::AssertionResult HandledSinceTheChange() {
         ::testing::AssertionResult done = ::testing::AssertionSuccess();
         for (int month : {1, 0}) {
-            if (done && !PostMessageA(dialog_, WM_COMMAND, month ? kNextMonthButton : kPrevMonthButton, 0))
-                done = ::testing::AssertionFailure() << "cannot post a step, error " << GetLastError();
+            if (done &&
+                !PostMessageA(dialog_, WM_COMMAND, month ? kNextMonthButton : kPrevMonthButton, 0))
+                done = ::testing::AssertionFailure()
+                       << "cannot post a step, error " << GetLastError();
             if (done)
                 done = TitlesBecome(dialog_, TitlesAt(month));
         }
@@ -165,8 +167,8 @@ TEST_F(DpiTest, PanelsKeepTheirProportions) {
     ASSERT_TRUE(PanelsMatchThePlan(dialog_, kTodaysMonth, kToday, &frames, {}, panelDpi));
     // Wine smooths text only above 96 DPI; there every pixel is as ever.
     for (int panel = 0; panel < kPanelCount && dpi_ == 96; ++panel)
-        EXPECT_TRUE(Sharp(frames.panel[panel], PlanPanel(dialog_, panel,
-                                                         AddMonths(kTodaysMonth, panel - 1), kToday)))
+        EXPECT_TRUE(Sharp(frames.panel[panel],
+                          PlanPanel(dialog_, panel, AddMonths(kTodaysMonth, panel - 1), kToday)))
             << "panel " << panel;
     int ink = InkHeight(frames.panel[1], kRed);
     printf("today's digits: %d pixels at %d DPI, the panels laid out for %d\n", ink, dpi_,

@@ -242,15 +242,16 @@ std::string ProfileValue(const char *section, const char *key) {
     // Drops the reader's cached copy, so that it reads the disc.
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, nullptr);
     std::vector<char> text(1 << 18);
-    DWORD length = GetPrivateProfileStringA(section, key, "", text.data(),
-                                            static_cast<DWORD>(text.size()), SettingsPath().c_str());
+    DWORD length = GetPrivateProfileStringA(
+        section, key, "", text.data(), static_cast<DWORD>(text.size()), SettingsPath().c_str());
     return std::string(text.data(), length);
 }
 
 AssertionResult SavedPlaceIs(int x, int y, const std::string &path) {
     std::string xText;
     std::string yText;
-    bool found = SettingsValue("LOC", "XLOC", &xText, path) && SettingsValue("LOC", "YLOC", &yText, path);
+    bool found =
+        SettingsValue("LOC", "XLOC", &xText, path) && SettingsValue("LOC", "YLOC", &yText, path);
     if (!found || xText != std::to_string(x) || yText != std::to_string(y)) {
         std::string text = "nothing";
         ReadSettings(&text, path);
@@ -589,7 +590,6 @@ AssertionResult Type(WORD virtualKey) {
 
 AssertionResult Hover(int x, int y) { return MoveMouse(x, y); }
 
-
 AssertionResult Chord(WORD modifier, WORD key) {
     INPUT events[4] = {};
     const WORD keys[4] = {modifier, key, key, modifier};
@@ -855,8 +855,8 @@ AssertionResult FramesBecome(HWND dialog, const Frames &expected, Frames *frames
             AssertionResult why = AssertionSuccess();
             for (int i = 0; i < kPanelCount && why; ++i)
                 why = AssertionResult(SamePicture(expected.panel[i], now.panel[i]))
-                      << kPanelNames[i] << " panel: "
-                      << DescribeDifference(expected.panel[i], now.panel[i]);
+                      << kPanelNames[i]
+                      << " panel: " << DescribeDifference(expected.panel[i], now.panel[i]);
             return why;
         },
         frames);
@@ -1047,7 +1047,8 @@ static RECT InkBox(const std::vector<bool> &ink, int inkWidth, const RECT &area)
 // Grey text on the face: ink is what is nearer the grey than the face, so
 // that smoothed text reads as its strokes.
 static std::vector<bool> GreyInk(const Picture &picture) {
-    int threshold = (GetGValue(GetSysColor(COLOR_GRAYTEXT)) + GetGValue(GetSysColor(COLOR_BTNFACE))) / 2;
+    int threshold =
+        (GetGValue(GetSysColor(COLOR_GRAYTEXT)) + GetGValue(GetSysColor(COLOR_BTNFACE))) / 2;
     std::vector<bool> ink;
     for (COLORREF c : picture.pixels)
         ink.push_back(GetGValue(c) < threshold);
@@ -1085,7 +1086,8 @@ static const Digits &DigitsOfHeight(int inkHeight) {
         });
         std::vector<bool> ink = GreyInk(digits.picture);
         for (int d = 0; d < 10 && !ink.empty(); ++d)
-            digits.boxes[d] = InkBox(ink, digits.picture.width, {d * size * 2, 0, (d + 1) * size * 2, size * 2});
+            digits.boxes[d] =
+                InkBox(ink, digits.picture.width, {d * size * 2, 0, (d + 1) * size * 2, size * 2});
         if (!ink.empty() && digits.boxes[0].bottom - digits.boxes[0].top == inkHeight)
             digits.ink = ink;
     }
@@ -1134,7 +1136,8 @@ AssertionResult WeeksInked(const Picture &picture, const PanelPlan &plan, const 
         RECT cell = CellOf(plan, plan.layout.weeks[i]);
         IntersectRect(&cell, &cell, &inside);
         cells.push_back(cell);
-        if (CountIn(picture, cell, [](COLORREF c, COLORREF) { return IsInk(c); }, 0) > 0 ||
+        if (CountIn(
+                picture, cell, [](COLORREF c, COLORREF) { return IsInk(c); }, 0) > 0 ||
             CountIn(picture, cell, IsColour, grey) == 0)
             return AssertionFailure() << "week cell " << i << " is not written in grey";
         read += i ? " " : "";

@@ -213,10 +213,10 @@ Frames CaptureFrames(HWND dialog);
 bool SameFrames(const Frames &a, const Frames &b);
 // Polls the screen until `check` passes on panels that have stopped
 // changing, and leaves the last ones it saw in `frames`.
-::testing::AssertionResult SettledFramesPass(HWND dialog,
-                                             const std::function<::testing::AssertionResult(
-                                                 const Frames &)> &check,
-                                             Frames *frames);
+::testing::AssertionResult
+SettledFramesPass(HWND dialog,
+                  const std::function<::testing::AssertionResult(const Frames &)> &check,
+                  Frames *frames);
 // The same until they are `expected` again.
 ::testing::AssertionResult FramesBecome(HWND dialog, const Frames &expected, Frames *frames);
 // The same until every day of the three months around `shown` has ink in

@@ -131,7 +131,8 @@ std::string ShownTip(DWORD processId) {
     return Eventually(
         [&] {
             std::string shown = ShownTip(processId);
-            return ::testing::AssertionResult(shown == expected) << "the tip shows \"" << shown << "\"";
+            return ::testing::AssertionResult(shown == expected)
+                   << "the tip shows \"" << shown << "\"";
         },
         ms);
 }

@@ -590,7 +590,8 @@ void MakeOptions(Rng &rng, SettingsCase *c) {
         c->description = "an odd [OPTIONS] header";
         // Section names are matched in any case, without the blanks
         // inside their brackets.
-        read = b.find("[options]") != std::string::npos || b.find("[ OPTIONS ]") != std::string::npos;
+        read =
+            b.find("[options]") != std::string::npos || b.find("[ OPTIONS ]") != std::string::npos;
         break;
     case 4:
         b = LocFile(SafeNumber(rng), SafeNumber(rng), e) + "[OPTIONS]" + e + options + "[OPTIONS]" +

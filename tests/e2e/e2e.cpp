@@ -1202,17 +1202,14 @@ PanelPlan PlanPanelAtDpi(HWND dialog, int panel, MonthOfYear month, const Calend
 // ---- the menu and the choices -----------------------------------------------
 
 HWND WaitForMenu(DWORD processId, bool shown, ULONGLONG timeoutMs) {
-    ULONGLONG deadline = Now() + timeoutMs;
-    for (;;) {
-        std::vector<HWND> menus = FindWindows(processId, true, "#32768");
-        if (shown && !menus.empty())
-            return menus[0];
-        if (!shown && menus.empty())
-            return nullptr;
-        if (Now() >= deadline)
-            return shown ? nullptr : menus[0];
-        Sleep(kPollMs);
-    }
+    std::vector<HWND> menus;
+    Eventually(
+        [&] {
+            menus = FindWindows(processId, true, "#32768");
+            return AssertionResult(menus.empty() != shown);
+        },
+        timeoutMs);
+    return menus.empty() ? nullptr : menus[0];
 }
 
 // Once the menu has been drawn: rows of it with dark text right of the tick

@@ -11,96 +11,6 @@ namespace {
 const int kWebAddressField = 1013;
 const char kWebAddress[] = "https://trical.example.org/";
 
-// ---- mouse and keys -------------------------------------------------------
-// The shared driver offers whole clicks and drags; a drag held half-way, or
-// let go of by some other window, needs the button on its own.
-
-const ULONGLONG kCursorQuietMs = 150;
-
-INPUT MouseAt(POINT p, DWORD buttons) {
-    int width = GetSystemMetrics(SM_CXSCREEN);
-    int height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT event = {};
-    event.type = INPUT_MOUSE;
-    event.mi.dx = static_cast<LONG>((static_cast<long long>(p.x) * 65536 + width - 1) / width);
-    event.mi.dy = static_cast<LONG>((static_cast<long long>(p.y) * 65536 + height - 1) / height);
-    event.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
-    return event;
-}
-
-::testing::AssertionResult SendEvents(INPUT *events, UINT count) {
-    if (SendInput(count, events, sizeof(INPUT)) != count)
-        return ::testing::AssertionFailure() << "SendInput refused input, error " << GetLastError();
-    return ::testing::AssertionSuccess();
-}
-
-::testing::AssertionResult Mouse(POINT p, DWORD buttons) {
-    INPUT event = MouseAt(p, buttons);
-    return SendEvents(&event, 1);
-}
-
-// Under Wine the calendar's own X connection may put the cursor back where it
-// was a moment ago; so the cursor has to be seen staying at the target, and a
-// move that did not take is sent again by way of a neighbouring pixel.
-::testing::AssertionResult MoveTo(POINT p) {
-    POINT cursor = {};
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        INPUT events[2] = {MouseAt({p.x > 0 ? p.x - 1 : p.x + 1, p.y}, 0), MouseAt(p, 0)};
-        ::testing::AssertionResult sent =
-            attempt == 0 ? SendEvents(&events[1], 1) : SendEvents(events, 2);
-        if (!sent)
-            return sent;
-        ULONGLONG giveUp = Now() + 500;
-        ULONGLONG arrived = 0;
-        for (;;) {
-            bool there = GetCursorPos(&cursor) && cursor.x == p.x && cursor.y == p.y;
-            if (!there)
-                arrived = 0;
-            else if (!arrived)
-                arrived = Now();
-            if (there && Now() - arrived >= kCursorQuietMs)
-                return ::testing::AssertionSuccess();
-            if (!there && Now() >= giveUp)
-                break;
-            Sleep(15);
-        }
-    }
-    return ::testing::AssertionFailure() << "the cursor is at (" << cursor.x << ", " << cursor.y
-                                         << ") instead of (" << p.x << ", " << p.y << ")";
-}
-
-HWND CaptureOf(HWND window) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
-        return nullptr;
-    return info.hwndCapture;
-}
-
-HWND FocusOf(HWND window) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
-        return nullptr;
-    return info.hwndFocus;
-}
-
-// The mouse capture of the thread of `window` becomes `holder` (null: none).
-::testing::AssertionResult CaptureBecomes(HWND window, HWND holder) {
-    ULONGLONG deadline = Now() + 10000;
-    while (CaptureOf(window) != holder) {
-        if (Now() >= deadline)
-            return ::testing::AssertionFailure()
-                   << "the capture is with " << CaptureOf(window) << ", expected " << holder;
-        Sleep(15);
-    }
-    return ::testing::AssertionSuccess();
-}
-
-// ---- windows --------------------------------------------------------------
-
-POINT CentreOf(const RECT &r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
-
 POINT Offset(POINT p, POINT by) { return {p.x + by.x, p.y + by.y}; }
 
 // A press right after a click at the same spot is the second half of a
@@ -111,22 +21,7 @@ POINT BesideGrip(HWND dialog, POINT grip) {
     return beside;
 }
 
-::testing::AssertionResult WindowAt(HWND window, const RECT &expected) {
-    RECT r = WindowRectOf(window);
-    if (EqualRect(&r, &expected))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "the window is at (" << r.left << ", " << r.top << ")-(" << r.right << ", "
-           << r.bottom << "), expected (" << expected.left << ", " << expected.top << ")-("
-           << expected.right << ", " << expected.bottom << ")";
-}
-
-::testing::AssertionResult WindowComesTo(HWND window, const RECT &expected) {
-    ULONGLONG deadline = Now() + 10000;
-    while (!WindowAt(window, expected) && Now() < deadline)
-        Sleep(15);
-    return WindowAt(window, expected);
-}
+::testing::AssertionResult MoveTo(POINT p) { return Hover(p.x, p.y); }
 
 // ---- the screen -----------------------------------------------------------
 
@@ -195,26 +90,15 @@ bool OnBorder(const RECT &r, int x, int y) {
 
 // Polls the screen until the outline of `r` is on it.
 ::testing::AssertionResult WaitForOutline(const Picture &before, const RECT &r, Picture *now) {
-    ULONGLONG deadline = Now() + 10000;
-    for (;;) {
+    return Eventually([&] {
         *now = CaptureScreen(Screen());
-        ::testing::AssertionResult drawn = OutlineDrawn(before, *now, r);
-        if (drawn || Now() >= deadline)
-            return drawn;
-        Sleep(15);
-    }
+        return OutlineDrawn(before, *now, r);
+    });
 }
 
 // Polls the screen until the whole of it looks as it did.
 ::testing::AssertionResult ScreenReturnsTo(const Picture &before) {
-    ULONGLONG deadline = Now() + 10000;
-    for (;;) {
-        Picture now = CaptureScreen(Screen());
-        ::testing::AssertionResult same = OnlyOutlineChanged(before, now, RECT{});
-        if (same || Now() >= deadline)
-            return same;
-        Sleep(15);
-    }
+    return Eventually([&] { return OnlyOutlineChanged(before, CaptureScreen(Screen()), RECT{}); });
 }
 
 // Keeps a picture beside the driver as a BMP for a person to look at.
@@ -229,13 +113,8 @@ void KeepPicture(const Picture &picture, const char *name) {
 // ---- the clipboard --------------------------------------------------------
 
 bool OpenClipboardSoon() {
-    ULONGLONG deadline = Now() + 5000;
-    while (!OpenClipboard(nullptr)) {
-        if (Now() >= deadline)
-            return false;
-        Sleep(15);
-    }
-    return true;
+    return Eventually([] { return ::testing::AssertionResult(OpenClipboard(nullptr) != FALSE); },
+                      5000);
 }
 
 bool EmptyTheClipboard() {
@@ -261,15 +140,11 @@ std::string ClipboardText() {
 }
 
 ::testing::AssertionResult ClipboardBecomes(const std::string &expected) {
-    ULONGLONG deadline = Now() + 10000;
-    std::string seen;
-    while ((seen = ClipboardText()) != expected) {
-        if (Now() >= deadline)
-            return ::testing::AssertionFailure()
-                   << "the clipboard holds \"" << seen << "\", expected \"" << expected << "\"";
-        Sleep(15);
-    }
-    return ::testing::AssertionSuccess();
+    return Eventually([&] {
+        std::string seen = ClipboardText();
+        return ::testing::AssertionResult(seen == expected)
+               << "the clipboard holds \"" << seen << "\", expected \"" << expected << "\"";
+    });
 }
 
 using DragTest = StartedCalendarTest;
@@ -291,7 +166,7 @@ TEST_F(DragTest, OutlineFollowsTheMouseAndTheWindowJumpsOnRelease) {
 
     ASSERT_TRUE(MoveTo(grip));
     Picture before = CaptureScreen(screen);
-    ASSERT_TRUE(Mouse(grip, MOUSEEVENTF_LEFTDOWN));
+    ASSERT_TRUE(Buttons(grip, MOUSEEVENTF_LEFTDOWN));
     ASSERT_TRUE(CaptureBecomes(dialog_, dialog_));
     for (int i = 1; i <= 4; ++i)
         ASSERT_TRUE(MoveTo({grip.x + travel.x * i / 4, grip.y + travel.y * i / 4}));
@@ -302,9 +177,9 @@ TEST_F(DragTest, OutlineFollowsTheMouseAndTheWindowJumpsOnRelease) {
     EXPECT_TRUE(WindowAt(dialog_, from)) << "the window moved before the release";
     KeepPicture(during, "drag-in-progress.bmp");
 
-    ASSERT_TRUE(Mouse(Offset(grip, travel), MOUSEEVENTF_LEFTUP));
+    ASSERT_TRUE(Buttons(Offset(grip, travel), MOUSEEVENTF_LEFTUP));
     ASSERT_TRUE(CaptureBecomes(dialog_, nullptr));
-    EXPECT_TRUE(WindowComesTo(dialog_, target));
+    EXPECT_TRUE(Eventually([&] { return WindowAt(dialog_, target); }));
     EXPECT_TRUE(TitlesBecome(dialog_, TitlesAt(0), 0));
     EXPECT_TRUE(CloseWithX());
 }
@@ -320,9 +195,9 @@ TEST_F(DragTest, ClicksAndDragsBackOrFromAButtonLeaveTheCalendarInPlace) {
 
     {
         SCOPED_TRACE("press and release without motion");
-        ASSERT_TRUE(Mouse(grip, MOUSEEVENTF_LEFTDOWN));
+        ASSERT_TRUE(Buttons(grip, MOUSEEVENTF_LEFTDOWN));
         ASSERT_TRUE(CaptureBecomes(dialog_, dialog_));
-        ASSERT_TRUE(Mouse(grip, MOUSEEVENTF_LEFTUP));
+        ASSERT_TRUE(Buttons(grip, MOUSEEVENTF_LEFTUP));
         ASSERT_TRUE(CaptureBecomes(dialog_, nullptr));
         EXPECT_TRUE(ScreenReturnsTo(before));
         EXPECT_TRUE(WindowAt(dialog_, from));
@@ -333,13 +208,13 @@ TEST_F(DragTest, ClicksAndDragsBackOrFromAButtonLeaveTheCalendarInPlace) {
         OffsetRect(&away, 90, 70);
         POINT beside = BesideGrip(dialog_, grip);
         ASSERT_TRUE(MoveTo(beside));
-        ASSERT_TRUE(Mouse(beside, MOUSEEVENTF_LEFTDOWN));
+        ASSERT_TRUE(Buttons(beside, MOUSEEVENTF_LEFTDOWN));
         ASSERT_TRUE(CaptureBecomes(dialog_, dialog_));
         ASSERT_TRUE(MoveTo({beside.x + 90, beside.y + 70}));
         Picture during;
         EXPECT_TRUE(WaitForOutline(before, away, &during));
         ASSERT_TRUE(MoveTo(beside));
-        ASSERT_TRUE(Mouse(beside, MOUSEEVENTF_LEFTUP));
+        ASSERT_TRUE(Buttons(beside, MOUSEEVENTF_LEFTUP));
         ASSERT_TRUE(CaptureBecomes(dialog_, nullptr));
         EXPECT_TRUE(ScreenReturnsTo(before));
         EXPECT_TRUE(WindowAt(dialog_, from));
@@ -371,7 +246,7 @@ TEST_F(DragTest, LosingTheCaptureAbandonsTheDrag) {
 
     ASSERT_TRUE(MoveTo(grip));
     Picture before = CaptureScreen(screen);
-    ASSERT_TRUE(Mouse(grip, MOUSEEVENTF_LEFTDOWN));
+    ASSERT_TRUE(Buttons(grip, MOUSEEVENTF_LEFTDOWN));
     ASSERT_TRUE(CaptureBecomes(dialog_, dialog_));
     ASSERT_TRUE(MoveTo(Offset(grip, travel)));
     Picture during;
@@ -387,16 +262,15 @@ TEST_F(DragTest, LosingTheCaptureAbandonsTheDrag) {
     SetCapture(thief);
     EXPECT_EQ(thief, CaptureOf(dialog_));
     // No early return from here: the driver must not stay attached.
-    EXPECT_TRUE(Mouse(Offset(grip, travel), MOUSEEVENTF_LEFTUP));
+    EXPECT_TRUE(Buttons(Offset(grip, travel), MOUSEEVENTF_LEFTUP));
     bool released = false;
-    ULONGLONG deadline = Now() + 10000;
-    while (!released && Now() < deadline) {
+    EXPECT_TRUE(Eventually([&] {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
             released = released || (message.hwnd == thief && message.message == WM_LBUTTONUP);
-        Sleep(15);
-    }
-    EXPECT_TRUE(released) << "the release never reached the window with the capture";
+        return ::testing::AssertionResult(released)
+               << "the release never reached the window with the capture";
+    }));
     ReleaseCapture();
     AttachThreadInput(GetCurrentThreadId(), calendarThread, FALSE);
     DestroyWindow(thief);
@@ -406,7 +280,7 @@ TEST_F(DragTest, LosingTheCaptureAbandonsTheDrag) {
 
     POINT beside = BesideGrip(dialog_, grip);
     ASSERT_TRUE(Drag(dialog_, beside, Offset(beside, travel)));
-    EXPECT_TRUE(WindowComesTo(dialog_, target));
+    EXPECT_TRUE(Eventually([&] { return WindowAt(dialog_, target); }));
     EXPECT_TRUE(CloseWithX());
 }
 
@@ -433,10 +307,10 @@ TEST_F(AboutTest, WebAddressIsReadOnlyButCopiesAndEnterCloses) {
     ASSERT_EQ(kWebAddress, ItemText(about, kWebAddressField));
     ASSERT_TRUE(EmptyTheClipboard());
     ASSERT_TRUE(Click(CentreOf(WindowRectOf(field)).x, CentreOf(WindowRectOf(field)).y));
-    ULONGLONG deadline = Now() + 10000;
-    while (FocusOf(about) != field && Now() < deadline)
-        Sleep(15);
-    ASSERT_EQ(field, FocusOf(about)) << "a click on the field did not give it the keyboard";
+    ASSERT_TRUE(Eventually([&] {
+        return ::testing::AssertionResult(FocusOf(about) == field)
+               << "a click on the field did not give it the keyboard";
+    }));
     // Typing, deleting and cutting at either end of the text.
     const WORD keys[] = {VK_HOME, 'Q', VK_DELETE, VK_END, VK_BACK, '7', VK_SPACE, VK_HOME};
     for (WORD key : keys)

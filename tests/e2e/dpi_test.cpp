@@ -114,97 +114,28 @@ class DpiTest : public StartedCalendarTest {
         return ::testing::AssertionSuccess();
     }
 
-    // Every day and week of the three panels in its cell for the choices,
-    // and nothing outside them.
-    ::testing::AssertionResult PanelsWithChoices(int panelDpi, Frames *frames) {
-        GridOptions all = {true, true};
-        ::testing::AssertionResult result =
-            WaitForSettledFrames(dialog_, kTodaysMonth, kToday, frames, all);
-        for (int panel = 0; panel < kPanelCount && result; ++panel) {
-            PanelPlan plan = PlanPanelAtDpi(dialog_, panel, AddMonths(kTodaysMonth, panel - 1),
-                                            kToday, panelDpi, all);
-            result = DaysInked(frames->panel[panel], plan);
-            if (result)
-                result = NoStrayInk(frames->panel[panel], plan);
-            if (result)
-                result = WeeksInked(frames->panel[panel], plan);
-            if (!result)
-                result << " (panel " << panel << ")";
+    // Posted messages are handled in turn: once a step away and back,
+    // posted now, shows in the titles, what the DPI change posted has been
+    // handled, and the panels have been painted again for the new DPI since.
+    ::testing::AssertionResult HandledSinceTheChange() {
+        ::testing::AssertionResult done = ::testing::AssertionSuccess();
+        for (int month : {1, 0}) {
+            if (done &&
+                !PostMessageA(dialog_, WM_COMMAND, month ? kNextMonthButton : kPrevMonthButton, 0))
+                done = ::testing::AssertionFailure()
+                       << "cannot post a step, error " << GetLastError();
+            if (done)
+                done = TitlesBecome(dialog_, TitlesAt(month));
         }
-        return result;
+        return done;
     }
 
     // Polls until the window stands at `place` with the week column fitted.
     ::testing::AssertionResult WaitForFit(const RECT &place, const Layout &base, int panelDpi) {
-        ULONGLONG deadline = Now() + 10000;
-        for (;;) {
-            RECT now = WindowRectOf(dialog_);
-            ::testing::AssertionResult fit = WidenedAndClear(dialog_, base, panelDpi);
-            if (fit && now.left == place.left && now.top == place.top)
-                return fit;
-            if (Now() >= deadline)
-                return fit ? ::testing::AssertionFailure() << "the window did not move" : fit;
-            Sleep(15);
-        }
-    }
-
-    // Polls until the panels show something other than `before` and have
-    // stopped changing.
-    ::testing::AssertionResult WaitForNewFrames(const Frames &before, Frames *frames) {
-        ULONGLONG deadline = Now() + 10000;
-        Frames last = CaptureFrames(dialog_);
-        ULONGLONG since = Now();
-        for (;;) {
-            Sleep(15);
-            Frames now = CaptureFrames(dialog_);
-            bool same = true;
-            bool changed = false;
-            for (int i = 0; i < kPanelCount; ++i) {
-                same = same && SamePicture(last.panel[i], now.panel[i]);
-                changed = changed || !SamePicture(before.panel[i], now.panel[i]);
-            }
-            if (!same) {
-                last = now;
-                since = Now();
-            }
-            if (changed && Now() - since >= 200) {
-                *frames = now;
-                return ::testing::AssertionSuccess();
-            }
-            if (Now() >= deadline)
-                return ::testing::AssertionFailure() << "the panels never changed and settled";
-        }
-    }
-
-    ::testing::AssertionResult WaitForMove(const RECT &place) {
-        ULONGLONG deadline = Now() + 10000;
-        for (;;) {
-            RECT now = WindowRectOf(dialog_);
-            if (EqualRect(&now, &place))
-                return ::testing::AssertionSuccess();
-            if (Now() >= deadline)
-                return ::testing::AssertionFailure()
-                       << "the window did not take the suggested place";
-            Sleep(15);
-        }
-    }
-
-    // Polls until the panels are exactly `expected` again.
-    ::testing::AssertionResult WaitForFrames(const Frames &expected) {
-        ULONGLONG deadline = Now() + 10000;
-        Frames now = CaptureFrames(dialog_);
-        for (;;) {
-            bool same = true;
-            for (int i = 0; i < kPanelCount; ++i)
-                same = same && SamePicture(expected.panel[i], now.panel[i]);
-            if (same)
-                return ::testing::AssertionSuccess();
-            if (Now() >= deadline)
-                return ::testing::AssertionFailure()
-                       << "middle panel: " << DescribeDifference(expected.panel[1], now.panel[1]);
-            Sleep(15);
-            now = CaptureFrames(dialog_);
-        }
+        return Eventually([&] {
+            ::testing::AssertionResult fit = WindowAt(dialog_, POINT{place.left, place.top});
+            return fit ? WidenedAndClear(dialog_, base, panelDpi) : fit;
+        });
     }
 
     int dpi_ = 96;
@@ -232,22 +163,13 @@ TEST_F(DpiTest, WindowGrowsWithItsTemplate) {
 // frame as at 96 DPI.
 TEST_F(DpiTest, PanelsKeepTheirProportions) {
     Frames frames;
-    ASSERT_TRUE(WaitForSettledFrames(dialog_, kTodaysMonth, kToday, &frames));
     int panelDpi = PanelDpi(dialog_, dpi_);
-    for (int panel = 0; panel < kPanelCount; ++panel) {
-        SCOPED_TRACE("panel " + std::to_string(panel));
-        PanelPlan plan =
-            PlanPanelAtDpi(dialog_, panel, AddMonths(kTodaysMonth, panel - 1), kToday, panelDpi);
-        EXPECT_TRUE(DaysInked(frames.panel[panel], plan));
-        EXPECT_TRUE(NoStrayInk(frames.panel[panel], plan));
-        // Wine smooths text only above 96 DPI; there every pixel is as ever.
-        if (dpi_ == 96) {
-            EXPECT_TRUE(Sharp(frames.panel[panel], plan));
-        }
-        RECT today = CellOf(plan, plan.layout.days[kToday.day - 1]);
-        EXPECT_TRUE(panel == 1 ? ColourOnlyIn(frames.panel[panel], kRed, today)
-                               : ColourAbsent(frames.panel[panel], kRed));
-    }
+    ASSERT_TRUE(PanelsMatchThePlan(dialog_, kTodaysMonth, kToday, &frames, {}, panelDpi));
+    // Wine smooths text only above 96 DPI; there every pixel is as ever.
+    for (int panel = 0; panel < kPanelCount && dpi_ == 96; ++panel)
+        EXPECT_TRUE(Sharp(frames.panel[panel],
+                          PlanPanel(dialog_, panel, AddMonths(kTodaysMonth, panel - 1), kToday)))
+            << "panel " << panel;
     int ink = InkHeight(frames.panel[1], kRed);
     printf("today's digits: %d pixels at %d DPI, the panels laid out for %d\n", ink, dpi_,
            panelDpi);
@@ -276,25 +198,32 @@ TEST_F(DpiTest, ChangedDpiRemeasuresThePanels) {
     RECT suggested = home;
     OffsetRect(&suggested, 16, 16);
 
-    ASSERT_TRUE(SendDpiChange(other, suggested));
-    ASSERT_TRUE(WaitForMove(suggested));
     int height = InkHeight(first.panel[1], kRed);
     ASSERT_GT(height, 0);
+    double expected = static_cast<double>(other) / PanelDpi(dialog_, dpi_);
+    Frames changed;
+    ASSERT_TRUE(SendDpiChange(other, suggested));
+    ASSERT_TRUE(Eventually([&] { return WindowAt(dialog_, suggested); }));
     if (other < dpi_) {
-        Frames changed;
-        ASSERT_TRUE(WaitForNewFrames(first, &changed));
-        int otherHeight = InkHeight(changed.panel[1], kRed);
-        double expected = static_cast<double>(other) / PanelDpi(dialog_, dpi_);
-        EXPECT_NEAR(expected, static_cast<double>(otherHeight) / height, 0.2 * expected)
-            << "today is " << height << " pixels tall at " << dpi_ << " DPI and " << otherHeight
-            << " at " << other;
+        EXPECT_TRUE(SettledFramesPass(
+            dialog_,
+            [&](const Frames &now) {
+                int otherHeight = InkHeight(now.panel[1], kRed);
+                double ratio = static_cast<double>(otherHeight) / height;
+                return ::testing::AssertionResult(ratio > 0.8 * expected && ratio < 1.2 * expected)
+                       << "today is " << height << " pixels tall at " << dpi_ << " DPI and "
+                       << otherHeight << " at " << other;
+            },
+            &changed));
     } else {
-        EXPECT_TRUE(WaitForFrames(first));
+        ASSERT_TRUE(HandledSinceTheChange());
+        EXPECT_TRUE(FramesBecome(dialog_, first, &changed));
     }
 
     ASSERT_TRUE(SendDpiChange(dpi_, home));
-    ASSERT_TRUE(WaitForMove(home));
-    EXPECT_TRUE(WaitForFrames(first));
+    ASSERT_TRUE(Eventually([&] { return WindowAt(dialog_, home); }));
+    ASSERT_TRUE(HandledSinceTheChange());
+    EXPECT_TRUE(FramesBecome(dialog_, first, &changed));
     EXPECT_TRUE(CloseWithX());
 }
 
@@ -311,7 +240,8 @@ TEST_F(DpiTest, EveryChoiceFitsBeforeAndAfterADpiChange) {
     RECT home = WindowRectOf(dialog_);
     EXPECT_TRUE(WidenedAndClear(dialog_, base, panelDpi));
     Frames first;
-    ASSERT_TRUE(PanelsWithChoices(panelDpi, &first));
+    GridOptions all = {true, true};
+    ASSERT_TRUE(PanelsMatchThePlan(dialog_, kTodaysMonth, kToday, &first, all, panelDpi));
 
     std::string path = PathFromEnvironment("TRICAL_SCREENSHOT");
     if (path.size() > 4) {
@@ -327,11 +257,13 @@ TEST_F(DpiTest, EveryChoiceFitsBeforeAndAfterADpiChange) {
     ASSERT_TRUE(SendDpiChange(other, suggested));
     int otherPanelDpi = other < panelDpi ? other : panelDpi;
     EXPECT_TRUE(WaitForFit(suggested, base, otherPanelDpi));
+    ASSERT_TRUE(HandledSinceTheChange());
     Frames changed;
-    EXPECT_TRUE(PanelsWithChoices(otherPanelDpi, &changed));
+    EXPECT_TRUE(PanelsMatchThePlan(dialog_, kTodaysMonth, kToday, &changed, all, otherPanelDpi));
 
     ASSERT_TRUE(SendDpiChange(dpi_, home));
     EXPECT_TRUE(WaitForFit(home, base, panelDpi));
-    EXPECT_TRUE(WaitForFrames(first));
+    ASSERT_TRUE(HandledSinceTheChange());
+    EXPECT_TRUE(FramesBecome(dialog_, first, &changed));
     EXPECT_TRUE(Close());
 }

@@ -1,9 +1,12 @@
 #include "e2e.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <map>
 #include <sstream>
 
 #include <shlobj.h>
@@ -19,15 +22,14 @@ static const DWORD kPollMs = 15;
 
 ULONGLONG Now() { return GetTickCount64(); }
 
-std::string PathFromEnvironment(const char *variable) {
-    char unixPath[MAX_PATH];
-    DWORD length = GetEnvironmentVariableA(variable, unixPath, sizeof unixPath);
-    if (length == 0 || length >= sizeof unixPath || unixPath[0] != '/')
-        return "";
-    std::string path = "Z:";
-    for (const char *c = unixPath; *c; ++c)
-        path += *c == '/' ? '\\' : *c;
-    return path;
+AssertionResult Eventually(const std::function<AssertionResult()> &check, ULONGLONG timeoutMs) {
+    ULONGLONG deadline = Now() + timeoutMs;
+    for (;;) {
+        AssertionResult result = check();
+        if (result || Now() >= deadline)
+            return result;
+        Sleep(kPollMs);
+    }
 }
 
 // ---- the clock --------------------------------------------------------------
@@ -121,19 +123,11 @@ bool ShiftClock(long long seconds) {
     return MoveClockTo(static_cast<time_t>(time(nullptr) + seconds));
 }
 
-// run-e2e.sh names the calendar to drive, the 32- or the 64-bit one; by
-// default it is the one beside this driver.
+// run-e2e.sh names the calendar to drive, the 32- or the 64-bit one; a
+// name that leads nowhere fails the test that starts it.
 static std::string TricalPath() {
-    std::string named = PathFromEnvironment("TRICAL_EXE");
-    if (!named.empty())
-        return named;
-    char self[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
-    if (length == 0 || length >= sizeof self)
-        return "";
-    std::string path(self, length);
-    size_t slash = path.find_last_of("\\/");
-    return path.substr(0, slash + 1) + "trical.exe";
+    std::string why;
+    return TricalPath(&why);
 }
 
 // ---- the settings file ------------------------------------------------------
@@ -216,57 +210,67 @@ static std::string Trim(const std::string &text) {
     return text.substr(begin, end - begin + 1);
 }
 
-static bool ParseWholeInt(const std::string &text, long long *value) {
-    if (text.empty())
-        return false;
-    char *end = nullptr;
-    *value = strtoll(text.c_str(), &end, 10);
-    return *end == '\0';
-}
-
-AssertionResult SavedPlaceIs(int x, int y, const std::string &path) {
+bool SettingsValue(const char *section, const char *key, std::string *value,
+                   const std::string &path) {
     std::string text;
     if (!ReadSettings(&text, path))
-        return AssertionFailure() << path << " does not exist";
+        return false;
     std::istringstream lines(text);
     std::string line;
+    std::string header = std::string("[") + section + "]";
+    int sections = 0;
+    int found = 0;
     bool inSection = false;
-    int xCount = 0;
-    int yCount = 0;
-    long long xValue = 0;
-    long long yValue = 0;
-    bool xWhole = false;
-    bool yWhole = false;
     while (std::getline(lines, line)) {
         line = Trim(line);
         if (!line.empty() && line[0] == '[') {
-            inSection = _stricmp(line.c_str(), "[LOC]") == 0;
+            inSection = _stricmp(line.c_str(), header.c_str()) == 0;
+            sections += inSection;
             continue;
         }
         size_t equals = line.find('=');
-        if (!inSection || equals == std::string::npos)
-            continue;
-        std::string key = Trim(line.substr(0, equals));
-        std::string value = Trim(line.substr(equals + 1));
-        if (_stricmp(key.c_str(), "XLOC") == 0) {
-            ++xCount;
-            xWhole = ParseWholeInt(value, &xValue);
-        } else if (_stricmp(key.c_str(), "YLOC") == 0) {
-            ++yCount;
-            yWhole = ParseWholeInt(value, &yValue);
+        if (inSection && equals != std::string::npos &&
+            _stricmp(Trim(line.substr(0, equals)).c_str(), key) == 0) {
+            ++found;
+            *value = Trim(line.substr(equals + 1));
         }
     }
-    if (xCount != 1 || yCount != 1 || !xWhole || !yWhole || xValue != x || yValue != y)
+    return sections == 1 && found == 1;
+}
+
+std::string ProfileValue(const char *section, const char *key) {
+    // Drops the reader's cached copy, so that it reads the disc.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, nullptr);
+    std::vector<char> text(1 << 18);
+    DWORD length = GetPrivateProfileStringA(
+        section, key, "", text.data(), static_cast<DWORD>(text.size()), SettingsPath().c_str());
+    return std::string(text.data(), length);
+}
+
+AssertionResult SavedPlaceIs(int x, int y, const std::string &path) {
+    std::string xText;
+    std::string yText;
+    bool found =
+        SettingsValue("LOC", "XLOC", &xText, path) && SettingsValue("LOC", "YLOC", &yText, path);
+    if (!found || xText != std::to_string(x) || yText != std::to_string(y)) {
+        std::string text = "nothing";
+        ReadSettings(&text, path);
         return AssertionFailure() << "expected [LOC] XLOC=" << x << " YLOC=" << y << " in " << path
                                   << ", which holds:\n"
                                   << text;
+    }
     return AssertionSuccess();
 }
 
 // ---- processes and windows --------------------------------------------------
 
-bool StartTrical(const char *arguments, PROCESS_INFORMATION *process, DWORD flags) {
-    std::string path = TricalPath();
+AssertionResult StartTrical(const char *arguments, PROCESS_INFORMATION *process, DWORD flags) {
+    *process = PROCESS_INFORMATION{};
+    std::string why;
+    std::string path = TricalPath(&why);
+    int bits = path.empty() ? 0 : ExpectedBits(path, &why);
+    if (bits == 0)
+        return AssertionFailure() << why;
     std::string commandLine = "\"" + path + "\"";
     if (arguments && *arguments)
         commandLine += std::string(" ") + arguments;
@@ -276,15 +280,16 @@ bool StartTrical(const char *arguments, PROCESS_INFORMATION *process, DWORD flag
     startup.cb = sizeof startup;
     // Once in some 1,500 starts Wine's process creation itself failed with
     // ERROR_INTERNAL_ERROR before the program ran; that is retried once.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        *process = PROCESS_INFORMATION{};
-        if (CreateProcessA(path.c_str(), writable.data(), nullptr, nullptr, FALSE, flags, nullptr,
-                           nullptr, &startup, process))
-            return true;
-        if (GetLastError() != ERROR_INTERNAL_ERROR)
-            return false;
-    }
-    return false;
+    bool started = false;
+    for (int attempt = 0; attempt < 2 && !started; ++attempt)
+        started = CreateProcessA(path.c_str(), writable.data(), nullptr, nullptr, FALSE, flags,
+                                 nullptr, nullptr, &startup, process) ||
+                  GetLastError() != ERROR_INTERNAL_ERROR;
+    if (!process->hProcess)
+        return AssertionFailure() << "cannot start " << path << ", error " << GetLastError();
+    if (!RunsWithBits(process->hProcess, bits, &why))
+        return AssertionFailure() << why;
+    return AssertionSuccess();
 }
 
 static std::string ClassOf(HWND window) {
@@ -329,28 +334,30 @@ static bool Running(const PROCESS_INFORMATION &process) {
 }
 
 HWND NewWindowOf(DWORD processId, const std::vector<HWND> &known) {
-    ULONGLONG deadline = Now() + 10000;
-    do {
-        for (HWND window : ShownWindowsOf(processId)) {
-            bool seen = false;
-            for (HWND k : known)
-                seen = seen || k == window;
-            if (!seen)
-                return window;
-        }
-        Sleep(15);
-    } while (Now() < deadline);
-    return nullptr;
+    HWND found = nullptr;
+    Eventually([&] {
+        for (HWND window : ShownWindowsOf(processId))
+            if (std::find(known.begin(), known.end(), window) == known.end())
+                found = window;
+        return AssertionResult(found != nullptr);
+    });
+    return found;
 }
 
 AssertionResult Gone(HWND window) {
-    ULONGLONG deadline = Now() + 10000;
-    while (IsWindow(window) && IsWindowVisible(window)) {
-        if (Now() >= deadline)
-            return AssertionFailure() << "the window is still shown";
-        Sleep(15);
-    }
-    return AssertionSuccess();
+    return Eventually([&] {
+        return AssertionResult(!IsWindow(window) || !IsWindowVisible(window))
+               << "the window is still shown";
+    });
+}
+
+AssertionResult EscapeCloses(HWND about) {
+    AssertionResult done = Eventually([&] {
+        return AssertionResult(GetForegroundWindow() == about) << "the About box has no keyboard";
+    });
+    if (done)
+        done = Type(VK_ESCAPE);
+    return done ? Gone(about) : done;
 }
 
 // The template's own text of the right title; the first paint replaces it.
@@ -360,16 +367,16 @@ static bool FirstPaintDone(HWND dialog) {
 }
 
 HWND WaitForCalendar(const PROCESS_INFORMATION &process, ULONGLONG timeoutMs) {
-    ULONGLONG deadline = Now() + timeoutMs;
-    do {
-        std::vector<HWND> dialogs = FindWindows(process.dwProcessId, true, "#32770");
-        if (dialogs.size() == 1 && FirstPaintDone(dialogs[0]))
-            return dialogs[0];
-        if (!Running(process))
-            return nullptr;
-        Sleep(kPollMs);
-    } while (Now() < deadline);
-    return nullptr;
+    HWND found = nullptr;
+    Eventually(
+        [&] {
+            std::vector<HWND> dialogs = FindWindows(process.dwProcessId, true, "#32770");
+            if (dialogs.size() == 1 && FirstPaintDone(dialogs[0]))
+                found = dialogs[0];
+            return AssertionResult(found || !Running(process));
+        },
+        timeoutMs);
+    return found;
 }
 
 bool WaitForExit(const PROCESS_INFORMATION &process, ULONGLONG timeoutMs, DWORD *exitCode) {
@@ -398,22 +405,35 @@ std::string Describe(const Titles &titles) {
 }
 
 AssertionResult TitlesBecome(HWND dialog, const Titles &expected, ULONGLONG timeoutMs) {
-    ULONGLONG deadline = Now() + timeoutMs;
-    Titles seen = ReadTitles(dialog);
-    while (!SameTitles(seen, expected) && Now() < deadline) {
-        Sleep(kPollMs);
-        seen = ReadTitles(dialog);
-    }
-    if (SameTitles(seen, expected))
-        return AssertionSuccess();
-    return AssertionFailure() << "titles are " << Describe(seen) << ", expected "
-                              << Describe(expected);
+    return Eventually(
+        [&] {
+            Titles seen = ReadTitles(dialog);
+            return AssertionResult(SameTitles(seen, expected))
+                   << "titles are " << Describe(seen) << ", expected " << Describe(expected);
+        },
+        timeoutMs);
 }
 
 RECT WindowRectOf(HWND window) {
     RECT r = {};
     GetWindowRect(window, &r);
     return r;
+}
+
+POINT CentreOf(const RECT &r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+AssertionResult WindowAt(HWND window, const RECT &expected) {
+    RECT r = WindowRectOf(window);
+    return AssertionResult(EqualRect(&r, &expected) != FALSE)
+           << "the window is at (" << r.left << ", " << r.top << ")-(" << r.right << ", "
+           << r.bottom << "), expected (" << expected.left << ", " << expected.top << ")-("
+           << expected.right << ", " << expected.bottom << ")";
+}
+
+AssertionResult WindowAt(HWND window, POINT place) {
+    RECT expected = WindowRectOf(window);
+    OffsetRect(&expected, place.x - expected.left, place.y - expected.top);
+    return WindowAt(window, expected);
 }
 
 RECT RectInParent(HWND child) {
@@ -475,44 +495,40 @@ static AssertionResult Send(std::vector<INPUT> events) {
 // reads as the X pointer's place again. So a move that did not take is sent
 // again by way of a neighbouring pixel.
 static AssertionResult MoveMouse(int x, int y) {
-    POINT cursor = {};
-    for (int attempt = 0; attempt < 10; ++attempt) {
+    AssertionResult rested = AssertionFailure();
+    for (int attempt = 0; attempt < 10 && !rested; ++attempt) {
         int aside = x > 0 ? x - 1 : x + 1;
         AssertionResult sent = attempt == 0 ? Send({MouseAt(x, y, 0)})
                                             : Send({MouseAt(aside, y, 0), MouseAt(x, y, 0)});
         if (!sent)
             return sent;
-        ULONGLONG giveUp = Now() + 500;
-        ULONGLONG arrived = 0;
-        for (;;) {
-            bool there = GetCursorPos(&cursor) && cursor.x == x && cursor.y == y;
-            if (there && !arrived)
-                arrived = Now();
-            if (there && Now() - arrived >= kCursorQuietMs)
-                return AssertionSuccess();
-            if (!there && Now() >= giveUp)
-                break;
-            if (!there)
-                arrived = 0;
-            Sleep(kPollMs);
-        }
+        ULONGLONG arrived = Now();
+        rested = Eventually(
+            [&] {
+                POINT cursor = {};
+                if (!GetCursorPos(&cursor) || cursor.x != x || cursor.y != y)
+                    arrived = Now();
+                return AssertionResult(Now() - arrived >= kCursorQuietMs)
+                       << "the cursor is at (" << cursor.x << ", " << cursor.y << ") instead of ("
+                       << x << ", " << y << ")";
+            },
+            500 + kCursorQuietMs);
     }
-    return AssertionFailure() << "the cursor is at (" << cursor.x << ", " << cursor.y
-                              << ") instead of (" << x << ", " << y << ")";
+    return rested;
 }
+
+AssertionResult Buttons(POINT p, DWORD buttons) { return Send({MouseAt(p.x, p.y, buttons)}); }
 
 AssertionResult Click(int x, int y) {
     AssertionResult done = MoveMouse(x, y);
-    if (done)
-        done = Send({MouseAt(x, y, MOUSEEVENTF_LEFTDOWN), MouseAt(x, y, MOUSEEVENTF_LEFTUP)});
-    return done;
+    return done ? Send({MouseAt(x, y, MOUSEEVENTF_LEFTDOWN), MouseAt(x, y, MOUSEEVENTF_LEFTUP)})
+                : done;
 }
 
 AssertionResult RightClick(int x, int y) {
     AssertionResult done = MoveMouse(x, y);
-    if (done)
-        done = Send({MouseAt(x, y, MOUSEEVENTF_RIGHTDOWN), MouseAt(x, y, MOUSEEVENTF_RIGHTUP)});
-    return done;
+    return done ? Send({MouseAt(x, y, MOUSEEVENTF_RIGHTDOWN), MouseAt(x, y, MOUSEEVENTF_RIGHTUP)})
+                : done;
 }
 
 // One call, so both clicks fall well inside the double-click time.
@@ -524,23 +540,23 @@ AssertionResult DoubleClick(int x, int y) {
     return done;
 }
 
-static HWND CaptureOfThreadOf(HWND window) {
+static GUITHREADINFO ThreadInfoOf(HWND window) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
-        return nullptr;
-    return info.hwndCapture;
+        info.hwndCapture = info.hwndFocus = nullptr;
+    return info;
 }
 
-static AssertionResult WaitForCapture(HWND window, bool captured) {
-    ULONGLONG deadline = Now() + 10000;
-    while ((CaptureOfThreadOf(window) == window) != captured) {
-        if (Now() >= deadline)
-            return AssertionFailure() << (captured ? "the window never took the mouse capture"
-                                                   : "the window kept the mouse capture");
-        Sleep(kPollMs);
-    }
-    return AssertionSuccess();
+HWND CaptureOf(HWND window) { return ThreadInfoOf(window).hwndCapture; }
+
+HWND FocusOf(HWND window) { return ThreadInfoOf(window).hwndFocus; }
+
+AssertionResult CaptureBecomes(HWND window, HWND holder) {
+    return Eventually([&] {
+        return AssertionResult(CaptureOf(window) == holder)
+               << "the capture is with " << CaptureOf(window) << ", expected " << holder;
+    });
 }
 
 // Moves outside the window only reach it once it holds the capture, which it
@@ -548,18 +564,16 @@ static AssertionResult WaitForCapture(HWND window, bool captured) {
 AssertionResult Drag(HWND window, POINT from, POINT to) {
     AssertionResult done = MoveMouse(from.x, from.y);
     if (done)
-        done = Send({MouseAt(from.x, from.y, MOUSEEVENTF_LEFTDOWN)});
+        done = Buttons(from, MOUSEEVENTF_LEFTDOWN);
     if (done)
-        done = WaitForCapture(window, true);
+        done = CaptureBecomes(window, window);
     const int steps = 4;
     for (int i = 1; i <= steps && done; ++i)
         done =
             MoveMouse(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps);
     if (done)
-        done = Send({MouseAt(to.x, to.y, MOUSEEVENTF_LEFTUP)});
-    if (done)
-        done = WaitForCapture(window, false);
-    return done;
+        done = Buttons(to, MOUSEEVENTF_LEFTUP);
+    return done ? CaptureBecomes(window, nullptr) : done;
 }
 
 AssertionResult Type(WORD virtualKey) {
@@ -767,6 +781,7 @@ MonthOfYear AddMonths(MonthOfYear month, int count) {
 PanelPlan PlanPanel(HWND dialog, int panel, MonthOfYear month, const CalendarDate &today,
                     GridOptions options) {
     PanelPlan plan = {};
+    plan.month = month;
     plan.options = options;
     plan.kind = panel == 1 ? PanelKind::current : PanelKind::side;
     RECT client = {};
@@ -793,7 +808,7 @@ Frames CaptureFrames(HWND dialog) {
     return frames;
 }
 
-static bool SameFrames(const Frames &a, const Frames &b) {
+bool SameFrames(const Frames &a, const Frames &b) {
     for (int i = 0; i < kPanelCount; ++i)
         if (!SamePicture(a.panel[i], b.panel[i]))
             return false;
@@ -815,53 +830,103 @@ static void LetProgramCatchUp(HWND window) {
         SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
 }
 
+AssertionResult SettledFramesPass(HWND dialog,
+                                  const std::function<AssertionResult(const Frames &)> &check,
+                                  Frames *frames) {
+    LetProgramCatchUp(dialog);
+    *frames = CaptureFrames(dialog);
+    ULONGLONG unchangedSince = Now();
+    return Eventually([&] {
+        Frames now = CaptureFrames(dialog);
+        if (!SameFrames(*frames, now))
+            unchangedSince = Now();
+        *frames = now;
+        AssertionResult why = check(now);
+        if (why && Now() - unchangedSince < kQuietMs)
+            why = AssertionFailure() << "the screen never settled";
+        return why;
+    });
+}
+
+AssertionResult FramesBecome(HWND dialog, const Frames &expected, Frames *frames) {
+    return SettledFramesPass(
+        dialog,
+        [&](const Frames &now) {
+            AssertionResult why = AssertionSuccess();
+            for (int i = 0; i < kPanelCount && why; ++i)
+                why = AssertionResult(SamePicture(expected.panel[i], now.panel[i]))
+                      << kPanelNames[i]
+                      << " panel: " << DescribeDifference(expected.panel[i], now.panel[i]);
+            return why;
+        },
+        frames);
+}
+
+// Each panel's plan, for the months around `shown`.
+static void PlanPanels(HWND dialog, MonthOfYear shown, const CalendarDate &today,
+                       GridOptions options, int panelDpi, PanelPlan plans[kPanelCount]) {
+    for (int i = 0; i < kPanelCount; ++i)
+        plans[i] = PlanPanelAtDpi(dialog, i, AddMonths(shown, i - 1), today, panelDpi, options);
+}
+
 AssertionResult WaitForSettledFrames(HWND dialog, MonthOfYear shown, const CalendarDate &today,
                                      Frames *frames, GridOptions options) {
     PanelPlan plans[kPanelCount];
-    for (int i = 0; i < kPanelCount; ++i)
-        plans[i] = PlanPanel(dialog, i, AddMonths(shown, i - 1), today, options);
-    LetProgramCatchUp(dialog);
-    ULONGLONG deadline = Now() + 10000;
-    Frames previous = CaptureFrames(dialog);
-    ULONGLONG unchangedSince = Now();
-    for (;;) {
-        Sleep(kPollMs);
-        Frames now = CaptureFrames(dialog);
-        if (!SameFrames(previous, now)) {
-            previous = now;
-            unchangedSince = Now();
-        }
-        AssertionResult why = AssertionSuccess();
-        for (int i = 0; i < kPanelCount && why; ++i) {
-            AssertionResult days = DaysInked(now.panel[i], plans[i]);
-            if (!days)
-                why = AssertionFailure() << kPanelNames[i] << " panel: " << days.message();
-        }
-        if (why && Now() - unchangedSince < kQuietMs)
-            why = AssertionFailure() << "the screen never settled";
-        if (why || Now() >= deadline) {
-            *frames = now;
+    PlanPanels(dialog, shown, today, options, 96, plans);
+    return SettledFramesPass(
+        dialog,
+        [&](const Frames &now) {
+            AssertionResult why = AssertionSuccess();
+            for (int i = 0; i < kPanelCount && why; ++i)
+                if (!(why = DaysInked(now.panel[i], plans[i])))
+                    why << " (" << kPanelNames[i] << " panel)";
             return why;
-        }
-    }
+        },
+        frames);
 }
 
-AssertionResult WaitForSettledClient(HWND window, Picture *picture) {
+AssertionResult PanelsMatchThePlan(HWND dialog, MonthOfYear shown, const CalendarDate &today,
+                                   Frames *frames, GridOptions options, int panelDpi) {
+    PanelPlan plans[kPanelCount];
+    PlanPanels(dialog, shown, today, options, panelDpi, plans);
+    return SettledFramesPass(
+        dialog,
+        [&](const Frames &now) {
+            AssertionResult why = AssertionSuccess();
+            for (int i = 0; i < kPanelCount && why; ++i) {
+                const PanelPlan &plan = plans[i];
+                MonthOfYear month = AddMonths(shown, i - 1);
+                bool todayHere = month.month == today.month && month.year == today.year;
+                why = DaysInked(now.panel[i], plan);
+                if (why)
+                    why = NoStrayInk(now.panel[i], plan);
+                if (why)
+                    why = WeeksInked(now.panel[i], plan);
+                if (why)
+                    why = todayHere ? ColourOnlyIn(now.panel[i], kRed,
+                                                   CellOf(plan, plan.layout.days[today.day - 1]))
+                                    : ColourAbsent(now.panel[i], kRed);
+                if (!why)
+                    why << " (" << kPanelNames[i] << " panel)";
+            }
+            return why;
+        },
+        frames);
+}
+
+AssertionResult WaitForSettledClient(HWND window, Picture *picture, const Picture *expected) {
     LetProgramCatchUp(window);
-    ULONGLONG deadline = Now() + 10000;
     *picture = CaptureClient(window);
     ULONGLONG unchangedSince = Now();
-    while (Now() - unchangedSince < kQuietMs) {
-        if (Now() >= deadline)
-            return AssertionFailure() << "the screen never settled";
-        Sleep(kPollMs);
+    return Eventually([&] {
         Picture now = CaptureClient(window);
-        if (!SamePicture(*picture, now)) {
-            *picture = now;
+        if (!SamePicture(*picture, now))
             unchangedSince = Now();
-        }
-    }
-    return AssertionSuccess();
+        *picture = now;
+        if (expected && !SamePicture(*expected, now))
+            return AssertionFailure() << DescribeDifference(*expected, now);
+        return AssertionResult(Now() - unchangedSince >= kQuietMs) << "the screen never settled";
+    });
 }
 
 // Pixels leaning towards one of the three primaries: exactly that primary
@@ -940,55 +1005,156 @@ AssertionResult NoStrayInk(const Picture &picture, const PanelPlan &plan) {
     return AssertionSuccess();
 }
 
-// The week number drawn here as the calendar draws it, in the same font on
-// the frame's face: what its cell on the screen must show.
-static Picture WeekAsDrawn(const PanelPlan &plan, const TextItem &week) {
-    return DrawnPicture(plan.width, plan.height, [&](HDC dc) {
-        RECT whole = {0, 0, plan.width, plan.height};
-        HBRUSH face = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
-        LOGFONTA record = {};
-        record.lfHeight = plan.layout.weekFontHeight;
-        record.lfWeight = FW_THIN;
-        record.lfQuality = PROOF_QUALITY;
-        lstrcpyA(record.lfFaceName, "Arial");
-        HFONT font = CreateFontIndirectA(&record);
-        HGDIOBJ previous = SelectObject(dc, font);
-        FillRect(dc, &whole, face);
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-        BOOL drawn = TextOutA(dc, week.x, week.y, week.text, static_cast<int>(strlen(week.text)));
-        SelectObject(dc, previous);
-        DeleteObject(font);
-        DeleteObject(face);
-        return face != nullptr && font != nullptr && drawn;
-    });
+// Days since 1 January 1970 of a date (month 1-12), counted here rather
+// than by the engine whose weeks are checked.
+static long DayNumber(int year, int month, int day) {
+    year -= month <= 2;
+    long era = (year >= 0 ? year : year - 399) / 400;
+    long yearOfEra = year - era * 400;
+    long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    return era * 146097 + yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear - 719468;
 }
 
-AssertionResult WeeksInked(const Picture &picture, const PanelPlan &plan) {
+// The ISO week of the Monday of each row: a week belongs to the year its
+// Thursday is in, and week 1 holds the year's first Thursday.
+static std::string IsoWeeksOfRows(const PanelPlan &plan) {
+    long first = DayNumber(plan.month.year, plan.month.month + 1, 1);
+    int sundayBased = static_cast<int>((first + 4) % 7); // 1 January 1970 was a Thursday
+    long rowStart = first - (plan.options.mondayFirst ? (sundayBased + 6) % 7 : sundayBased);
+    std::string weeks;
+    for (int row = 0; row < plan.layout.weekCount; ++row, rowStart += 7) {
+        long thursday = rowStart + (plan.options.mondayFirst ? 3 : 4);
+        int year = plan.month.year + 1;
+        while (DayNumber(year, 1, 1) > thursday)
+            --year;
+        weeks += (row ? " " : "") + std::to_string((thursday - DayNumber(year, 1, 1)) / 7 + 1);
+    }
+    return weeks;
+}
+
+// The box around the ink of `ink` within `area`.
+static RECT InkBox(const std::vector<bool> &ink, int inkWidth, const RECT &area) {
+    RECT box = {area.right, area.bottom, area.left, area.top};
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            if (ink[static_cast<size_t>(y) * inkWidth + x]) {
+                box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+                       std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
+            }
+    return box;
+}
+
+// Grey text on the face: ink is what is nearer the grey than the face, so
+// that smoothed text reads as its strokes.
+static std::vector<bool> GreyInk(const Picture &picture) {
+    int threshold =
+        (GetGValue(GetSysColor(COLOR_GRAYTEXT)) + GetGValue(GetSysColor(COLOR_BTNFACE))) / 2;
+    std::vector<bool> ink;
+    for (COLORREF c : picture.pixels)
+        ink.push_back(GetGValue(c) < threshold);
+    return ink;
+}
+
+struct Digits {
+    Picture picture;
+    std::vector<bool> ink;
+    RECT boxes[10];
+};
+
+// The ten digits as this driver draws them in plain Arial, at the size
+// whose digits are `inkHeight` pixels tall: the shapes that the screen's
+// are told apart by.
+static const Digits &DigitsOfHeight(int inkHeight) {
+    static std::map<int, Digits> drawn;
+    Digits &digits = drawn[inkHeight];
+    for (int size = inkHeight; digits.ink.empty() && size < 3 * inkHeight + 4; ++size) {
+        digits.picture = DrawnPicture(size * 20, size * 2, [&](HDC dc) {
+            RECT whole = {0, 0, size * 20, size * 2};
+            HBRUSH face = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+            FillRect(dc, &whole, face);
+            DeleteObject(face);
+            HFONT font = CreateFontA(size, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, 0,
+                                     0, DEFAULT_QUALITY, 0, "Arial");
+            HGDIOBJ previous = SelectObject(dc, font);
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+            for (int d = 0; d < 10; ++d)
+                TextOutA(dc, d * size * 2, 0, &"0123456789"[d], 1);
+            SelectObject(dc, previous);
+            DeleteObject(font);
+            return font != nullptr;
+        });
+        std::vector<bool> ink = GreyInk(digits.picture);
+        for (int d = 0; d < 10 && !ink.empty(); ++d)
+            digits.boxes[d] =
+                InkBox(ink, digits.picture.width, {d * size * 2, 0, (d + 1) * size * 2, size * 2});
+        if (!ink.empty() && digits.boxes[0].bottom - digits.boxes[0].top == inkHeight)
+            digits.ink = ink;
+    }
+    return digits;
+}
+
+// The digit whose shape, laid over the one in `box` on the screen, differs
+// from it in the fewest pixels.
+static char ReadDigit(const std::vector<bool> &ink, int inkWidth, const RECT &box) {
+    const Digits &digits = DigitsOfHeight(box.bottom - box.top);
+    char best = '?';
+    int fewest = INT_MAX;
+    for (int d = 0; d < 10 && !digits.ink.empty(); ++d) {
+        const RECT &shape = digits.boxes[d];
+        int width = std::max(box.right - box.left, shape.right - shape.left);
+        int height = std::max(box.bottom - box.top, shape.bottom - shape.top);
+        int differ = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                bool seen = box.left + x < box.right && box.top + y < box.bottom &&
+                            ink[static_cast<size_t>(box.top + y) * inkWidth + box.left + x];
+                bool drawn = shape.left + x < shape.right && shape.top + y < shape.bottom &&
+                             digits.ink[static_cast<size_t>(shape.top + y) * digits.picture.width +
+                                        shape.left + x];
+                differ += seen != drawn;
+            }
+        if (differ < fewest) {
+            fewest = differ;
+            best = static_cast<char>('0' + d);
+        }
+    }
+    return best;
+}
+
+AssertionResult WeeksInked(const Picture &picture, const PanelPlan &plan, const char *expected) {
+    std::string weeks = expected ? expected : IsoWeeksOfRows(plan);
     COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
+    std::vector<bool> ink = GreyInk(picture);
     // The last row's cell may reach into the frame's edge, which is drawn
     // inside the frame, in grey too.
     const PanelRect &erase = plan.layout.erase;
     RECT inside = {erase.left, erase.top, erase.right, erase.bottom};
     std::vector<RECT> cells;
-    std::string wrong;
+    std::string read;
     for (int i = 0; i < plan.layout.weekCount; ++i) {
-        const TextItem &week = plan.layout.weeks[i];
-        RECT cell = CellOf(plan, week);
+        RECT cell = CellOf(plan, plan.layout.weeks[i]);
         IntersectRect(&cell, &cell, &inside);
         cells.push_back(cell);
-        Picture drawn = WeekAsDrawn(plan, week);
-        if (drawn.pixels.empty())
-            return AssertionFailure() << "could not draw week " << week.text;
-        int differ = 0;
-        for (int y = cell.top; y < cell.bottom; ++y)
-            for (int x = cell.left; x < cell.right; ++x)
-                differ += (PixelAt(picture, x, y) == grey) != (PixelAt(drawn, x, y) == grey);
-        if (differ != 0 || CountIn(drawn, cell, IsColour, grey) == 0)
-            wrong += std::string(" ") + week.text + " (" + std::to_string(differ) + " pixels)";
+        if (CountIn(
+                picture, cell, [](COLORREF c, COLORREF) { return IsInk(c); }, 0) > 0 ||
+            CountIn(picture, cell, IsColour, grey) == 0)
+            return AssertionFailure() << "week cell " << i << " is not written in grey";
+        read += i ? " " : "";
+        // Each digit is a run of columns with ink, apart from the next.
+        auto inkIn = [&](int left, int right) {
+            return InkBox(ink, picture.width, {left, cell.top, right, cell.bottom});
+        };
+        for (int x = cell.left, end = x; x < cell.right; x = ++end) {
+            while (end < cell.right && inkIn(end, end + 1).left == end)
+                ++end;
+            if (end > x)
+                read += ReadDigit(ink, picture.width, inkIn(x, end));
+        }
     }
-    if (!wrong.empty())
-        return AssertionFailure() << "the screen does not show the weeks" << wrong;
+    if (read != weeks)
+        return AssertionFailure() << "the week column reads \"" << read << "\", expected \""
+                                  << weeks << "\"";
     // The week column itself, where rows without a week must stay bare.
     int columnLeft = plan.layout.weekCount > 0 ? plan.layout.weeks[0].x : erase.left;
     RECT column = {columnLeft, erase.top, columnLeft + plan.metrics.colWidth, erase.bottom};
@@ -1036,31 +1202,26 @@ PanelPlan PlanPanelAtDpi(HWND dialog, int panel, MonthOfYear month, const Calend
 // ---- the menu and the choices -----------------------------------------------
 
 HWND WaitForMenu(DWORD processId, bool shown, ULONGLONG timeoutMs) {
-    ULONGLONG deadline = Now() + timeoutMs;
-    for (;;) {
-        std::vector<HWND> menus = FindWindows(processId, true, "#32768");
-        if (shown && !menus.empty())
-            return menus[0];
-        if (!shown && menus.empty())
-            return nullptr;
-        if (Now() >= deadline)
-            return shown ? nullptr : menus[0];
-        Sleep(kPollMs);
-    }
+    std::vector<HWND> menus;
+    Eventually(
+        [&] {
+            menus = FindWindows(processId, true, "#32768");
+            return AssertionResult(menus.empty() != shown);
+        },
+        timeoutMs);
+    return menus.empty() ? nullptr : menus[0];
 }
 
-// Once the menu has been drawn: rows of it with dark text right of the tick margin, each a run of
-// rows less than three apart; an item's row band is its run's.
-std::vector<bool> MenuTicks(HWND menu, int items) {
-    Picture picture;
-    if (!WaitForSettledClient(menu, &picture))
-        return {};
+// Once the menu has been drawn: rows of it with dark text right of the tick
+// margin, each a run of rows less than three apart; an item's row band is
+// its run's.
+static std::vector<bool> MenuTicks(const Picture &picture, size_t items) {
     int margin = GetSystemMetrics(SM_CXMENUCHECK) + 2;
     std::vector<bool> ticks;
     int runTop = -1;
     int runBottom = -1;
     auto closeRun = [&]() {
-        if (runTop < 0 || static_cast<int>(ticks.size()) >= items)
+        if (runTop < 0 || ticks.size() >= items)
             return;
         RECT tickArea = {0, runTop - 2, margin, runBottom + 3};
         ticks.push_back(CountIn(picture, tickArea, IsDayInk, 0) > 0);
@@ -1081,6 +1242,20 @@ std::vector<bool> MenuTicks(HWND menu, int items) {
     return ticks;
 }
 
+AssertionResult MenuTicksAre(HWND menu, const std::vector<bool> &expected) {
+    Picture picture;
+    AssertionResult settled = WaitForSettledClient(menu, &picture);
+    if (!settled)
+        return settled;
+    return Eventually([&] {
+        std::vector<bool> ticks = MenuTicks(CaptureClient(menu), expected.size());
+        std::string seen;
+        for (bool tick : ticks)
+            seen += tick ? "1" : "0";
+        return AssertionResult(ticks == expected) << "the menu's first items show ticks " << seen;
+    });
+}
+
 std::string OptionsSection(bool mondayFirst, bool weekNumbers, bool onTop) {
     return std::string("[OPTIONS]\r\nFIRSTDAY=") + (mondayFirst ? "1" : "0") +
            "\r\nWEEKNUM=" + (weekNumbers ? "1" : "0") + "\r\nONTOP=" + (onTop ? "1" : "0") + "\r\n";
@@ -1088,16 +1263,19 @@ std::string OptionsSection(bool mondayFirst, bool weekNumbers, bool onTop) {
 
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-bool ReadRunValue(std::string *value) {
-    char text[1024] = "";
-    DWORD size = sizeof text - 1;
-    DWORD type = 0;
-    if (RegGetValueA(HKEY_CURRENT_USER, kRunKey, "Trical", RRF_RT_ANY, &type, text, &size) !=
-            ERROR_SUCCESS ||
-        type != REG_SZ)
-        return false;
-    *value = text;
-    return true;
+AssertionResult RunValueIs(const std::string &expected) {
+    return Eventually([&] {
+        char text[1024] = "";
+        DWORD size = sizeof text - 1;
+        DWORD type = 0;
+        LONG status =
+            RegGetValueA(HKEY_CURRENT_USER, kRunKey, "Trical", RRF_RT_ANY, &type, text, &size);
+        bool none = status == ERROR_FILE_NOT_FOUND;
+        bool held = status == ERROR_SUCCESS && type == REG_SZ;
+        return AssertionResult(expected.empty() ? none : held && expected == text)
+               << "the Run value is " << (none ? "missing" : "\"" + std::string(text) + "\"")
+               << ", expected " << (expected.empty() ? "none" : expected);
+    });
 }
 
 bool WriteRunValue(const std::string &value) {
@@ -1218,8 +1396,9 @@ void CalendarTest::EndCalendar() {
 }
 
 AssertionResult CalendarTest::Launch(const char *arguments) {
-    if (!StartTrical(arguments, &process_))
-        return AssertionFailure() << "CreateProcess failed, error " << GetLastError();
+    AssertionResult started = StartTrical(arguments, &process_);
+    if (!started)
+        return started;
     dialog_ = WaitForCalendar(process_, 30000);
     if (!dialog_) {
         DWORD code = 0;
@@ -1244,6 +1423,14 @@ static AssertionResult EndsWithCodeZero(const PROCESS_INFORMATION &process) {
     if (code != 0)
         return AssertionFailure() << "trical ended with exit code " << code;
     return AssertionSuccess();
+}
+
+AssertionResult CalendarTest::DragTo(POINT place) {
+    RECT from = WindowRectOf(dialog_);
+    POINT grip = BareBodyPoint(dialog_);
+    AssertionResult dragged =
+        Drag(dialog_, grip, {grip.x + place.x - from.left, grip.y + place.y - from.top});
+    return dragged ? Eventually([&] { return WindowAt(dialog_, place); }) : dragged;
 }
 
 AssertionResult CalendarTest::CloseWithX() {

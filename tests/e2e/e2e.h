@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "calendar_exe.h"
 #include "layout.h"
 #include "view.h"
 
@@ -31,9 +33,10 @@ const int kNextFrame = 1076;
 // Milliseconds on a clock that the pinned date never moves.
 ULONGLONG Now();
 
-// A Unix path held in an environment variable, as Wine's Z: drive shows it;
-// "" when the variable is unset or holds no absolute path.
-std::string PathFromEnvironment(const char *variable);
+// Polls `check` until it passes or `timeoutMs` have gone by, and returns its
+// last answer, so that a failure tells what was seen last.
+::testing::AssertionResult Eventually(const std::function<::testing::AssertionResult()> &check,
+                                      ULONGLONG timeoutMs = 10000);
 
 MonthOfYear AddMonths(MonthOfYear month, int count);
 
@@ -64,12 +67,24 @@ bool RemoveSettings(const std::string &path = SettingsPath());
 // Makes the folders on the way as well.
 bool WriteSettings(const std::string &text, const std::string &path = SettingsPath());
 bool ReadSettings(std::string *text, const std::string &path = SettingsPath());
+// The one "KEY=value" line of `key` in the one section of that name, read
+// here line by line (names in any case, blanks around them dropped); false
+// where the file, the section or the key is missing, or found twice.
+bool SettingsValue(const char *section, const char *key, std::string *value,
+                   const std::string &path = SettingsPath());
+// A value as Windows' profile reader, which the calendar uses, returns it;
+// for files too broken to say otherwise what they mean.
+std::string ProfileValue(const char *section, const char *key);
 // The [LOC] XLOC/YLOC pair of the file, each a plain decimal integer.
 ::testing::AssertionResult SavedPlaceIs(int x, int y, const std::string &path = SettingsPath());
 
 // ---- processes and windows ------------------------------------------------
-// `flags` as CreateProcess takes them: CREATE_SUSPENDED holds copies to start together.
-bool StartTrical(const char *arguments, PROCESS_INFORMATION *process, DWORD flags = 0);
+// Starts the calendar the run is about, and fails unless the process is of
+// the bitness TRICAL_EXPECT_BITS (or else the file) says.
+// `flags` as CreateProcess takes them: CREATE_SUSPENDED holds copies to
+// start together.
+::testing::AssertionResult StartTrical(const char *arguments, PROCESS_INFORMATION *process,
+                                       DWORD flags = 0);
 // The calendar of that process once its first paint has set the titles.
 HWND WaitForCalendar(const PROCESS_INFORMATION &process, ULONGLONG timeoutMs);
 bool WaitForExit(const PROCESS_INFORMATION &process, ULONGLONG timeoutMs, DWORD *exitCode);
@@ -80,6 +95,9 @@ std::vector<HWND> ShownWindowsOf(DWORD processId);
 HWND NewWindowOf(DWORD processId, const std::vector<HWND> &known);
 // Polls for ten seconds until `window` is hidden or destroyed.
 ::testing::AssertionResult Gone(HWND window);
+// Waits for the About box to have the keyboard, sends Escape, and waits for
+// it to go.
+::testing::AssertionResult EscapeCloses(HWND about);
 // Every marker window of a running trical.
 std::vector<HWND> MarkerWindows();
 
@@ -103,6 +121,10 @@ std::string Describe(const Titles &titles);
                                         ULONGLONG timeoutMs = 10000);
 
 RECT WindowRectOf(HWND window);
+POINT CentreOf(const RECT &r);
+// The window's rectangle is `expected`, or its top-left corner `place`.
+::testing::AssertionResult WindowAt(HWND window, const RECT &expected);
+::testing::AssertionResult WindowAt(HWND window, POINT place);
 // A window's rectangle in its parent's client coordinates.
 RECT RectInParent(HWND child);
 
@@ -124,8 +146,16 @@ POINT CentredPlace(int width, int height);
 ::testing::AssertionResult Drag(HWND window, POINT from, POINT to);
 // Presses and releases one key.
 ::testing::AssertionResult Type(WORD virtualKey);
-// Moves the cursor there and lets it rest.
+// Moves the cursor there and sees it rest there.
 ::testing::AssertionResult Hover(int x, int y);
+// Presses or lets go of mouse buttons (MOUSEEVENTF_LEFTDOWN, say) at `p`,
+// where Hover has put the cursor.
+::testing::AssertionResult Buttons(POINT p, DWORD buttons);
+// Which window of the thread of `window` holds the mouse capture, or the
+// keyboard focus; and a wait for the capture to go to `holder` (or none).
+HWND CaptureOf(HWND window);
+HWND FocusOf(HWND window);
+::testing::AssertionResult CaptureBecomes(HWND window, HWND holder);
 // Holds `modifier` down while it presses and releases `key`.
 ::testing::AssertionResult Chord(WORD modifier, WORD key);
 // Turns the wheel under the cursor at (x, y): `delta` in parts of a notch
@@ -164,6 +194,7 @@ extern const int kFrameIds[kPanelCount];
 // Where the program should have put each letter and number of one panel, from
 // the engine's layout on that frame's real client size.
 struct PanelPlan {
+    MonthOfYear month;
     PanelKind kind;
     GridOptions options;
     CellMetrics metrics;
@@ -182,20 +213,39 @@ struct Frames {
     Picture panel[kPanelCount];
 };
 Frames CaptureFrames(HWND dialog);
-// Polls the screen until every day of the three months around `shown` has
-// ink in its cell and the picture has stopped changing, then returns it.
+bool SameFrames(const Frames &a, const Frames &b);
+// Polls the screen until `check` passes on panels that have stopped
+// changing, and leaves the last ones it saw in `frames`.
+::testing::AssertionResult
+SettledFramesPass(HWND dialog,
+                  const std::function<::testing::AssertionResult(const Frames &)> &check,
+                  Frames *frames);
+// The same until they are `expected` again.
+::testing::AssertionResult FramesBecome(HWND dialog, const Frames &expected, Frames *frames);
+// The same until every day of the three months around `shown` has ink in
+// its cell.
 ::testing::AssertionResult WaitForSettledFrames(HWND dialog, MonthOfYear shown,
                                                 const CalendarDate &today, Frames *frames,
                                                 GridOptions options = {});
+// The same until each panel is as the engine's plan for it at `panelDpi`
+// says: each day in its cell and no ink elsewhere, the week numbers, and
+// today red in its cell wherever it is shown, and no red anywhere else.
+::testing::AssertionResult PanelsMatchThePlan(HWND dialog, MonthOfYear shown,
+                                              const CalendarDate &today, Frames *frames,
+                                              GridOptions options = {}, int panelDpi = 96);
 
-// Polls the screen until the window's client area has not changed for a while.
-::testing::AssertionResult WaitForSettledClient(HWND window, Picture *picture);
+// Polls the screen until the window's client area has not changed for a
+// while, and is `expected` where that is given.
+::testing::AssertionResult WaitForSettledClient(HWND window, Picture *picture,
+                                                const Picture *expected = nullptr);
 
 // Each day of the panel has ink (black or red) in its cell.
 ::testing::AssertionResult DaysInked(const Picture &picture, const PanelPlan &plan);
-// Each week number's cell shows the grey pixels of the engine's text drawn
-// in the calendar's font, and the week column has none elsewhere.
-::testing::AssertionResult WeeksInked(const Picture &picture, const PanelPlan &plan);
+// Each row's ISO week number, worked out here, read back from the grey
+// digits in its cell; the week column has no grey elsewhere. `expected`, if
+// given, names the weeks instead, as "49 50 51 52 1".
+::testing::AssertionResult WeeksInked(const Picture &picture, const PanelPlan &plan,
+                                      const char *expected = nullptr);
 // No ink (black, red or blue) outside the cells of days, weekday letters
 // and weeks.
 ::testing::AssertionResult NoStrayInk(const Picture &picture, const PanelPlan &plan);
@@ -215,12 +265,12 @@ const int kMenuAutostart = 40004;
 // The process's popup menu window (class "#32768") once it is shown, or
 // nullptr once none is, when `shown` is false; the other way on timeout.
 HWND WaitForMenu(DWORD processId, bool shown, ULONGLONG timeoutMs = 10000);
-// Which of the menu's first `items` items show a tick, read from the screen.
-std::vector<bool> MenuTicks(HWND menu, int items);
+// The menu's first items show a tick where `ticks` says, read from the screen.
+::testing::AssertionResult MenuTicksAre(HWND menu, const std::vector<bool> &ticks);
 // A settings file's [OPTIONS] section with those three choices.
 std::string OptionsSection(bool mondayFirst, bool weekNumbers, bool onTop);
-// The "Trical" value under the user's Run key.
-bool ReadRunValue(std::string *value);
+// The "Trical" value under the user's Run key; `expected` "" for none.
+::testing::AssertionResult RunValueIs(const std::string &expected);
 bool WriteRunValue(const std::string &value);
 bool RemoveRunValue();
 // What the calendar writes there: its own path, in quotes.
@@ -256,6 +306,9 @@ class CalendarTest : public ::testing::Test {
     // The same, but where X is off the screen and cannot be clicked, sends the
     // command that X would have sent.
     ::testing::AssertionResult Close();
+    // Drags the calendar by its bare body until its top-left corner is at
+    // `place`.
+    ::testing::AssertionResult DragTo(POINT place);
     // Lets go of this test's calendar, ending it first if it still runs, so
     // that the test can start another.
     void EndCalendar();

@@ -29,25 +29,8 @@ std::string CaseName(std::uint64_t seed, int index, const SettingsCase &c) {
            "): " + c.description + "\n  bytes " + EscapeBytes(c.bytes);
 }
 
-// Drops the profile reader's cached copy, so the next read sees the disc.
-void ForgetCachedProfile() { WritePrivateProfileStringA(nullptr, nullptr, nullptr, nullptr); }
-
 // A [LOC] value as the program's own reader returns it, without its limit.
-std::string ReadValue(const char *key) {
-    ForgetCachedProfile();
-    std::vector<char> text(1 << 18);
-    DWORD length = GetPrivateProfileStringA(
-        "LOC", key, "", text.data(), static_cast<DWORD>(text.size()), SettingsPath().c_str());
-    return std::string(text.data(), length);
-}
-
-// A choice is on only where the profile reader finds exactly "1".
-bool ChoiceOn(const char *key) {
-    ForgetCachedProfile();
-    char text[64] = "";
-    GetPrivateProfileStringA("OPTIONS", key, "", text, sizeof text, SettingsPath().c_str());
-    return std::string(text) == "1";
-}
+std::string ReadValue(const char *key) { return ProfileValue("LOC", key); }
 
 // An optional sign and decimal digits, nothing else.
 bool WholeNumber(const std::string &text, long long *value) {
@@ -159,27 +142,6 @@ std::string ListDirectory(const std::string &path) {
     return names;
 }
 
-bool ReadBytes(const std::string &path, std::string *bytes) {
-    FILE *file = fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    bytes->clear();
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes->append(buffer, n);
-    fclose(file);
-    return true;
-}
-
-bool WriteBytes(const std::string &path, const std::string &bytes) {
-    FILE *file = fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    bool ok = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return fclose(file) == 0 && ok;
-}
-
 class HostileSettingsTest : public CalendarTest {
   protected:
     void SetUp() override {
@@ -203,7 +165,7 @@ class HostileSettingsTest : public CalendarTest {
             CreateDirectoryA(SettingsFolder().c_str(), nullptr);
             if (!CreateDirectoryA(path.c_str(), nullptr))
                 return AssertionFailure() << "cannot make the directory, error " << GetLastError();
-            if (!c.bytes.empty() && !WriteBytes(path + kInnerName, c.bytes))
+            if (!c.bytes.empty() && !WriteSettings(c.bytes, path + kInnerName))
                 return AssertionFailure() << "cannot write a file in the directory";
             return AssertionSuccess();
         }
@@ -244,17 +206,20 @@ class HostileSettingsTest : public CalendarTest {
         std::string bytes;
         if (c.kind == SettingsKind::directory) {
             state += ListDirectory(path);
-            if (ReadBytes(path + kInnerName, &bytes))
+            if (ReadSettings(&bytes, path + kInnerName))
                 state += bytes;
-        } else if (ReadBytes(path, &bytes)) {
+        } else if (ReadSettings(&bytes, path)) {
             state += bytes;
         }
         return state;
     }
 
-    // The calendar as the three values read strictly ask: today red in its
+    // The calendar as the case's three choices ask: today red in its
     // column, the window one week column per frame wider, on top or not.
-    AssertionResult ShowsChoices(bool mondayFirst, bool weekNumbers, bool onTop) {
+    AssertionResult ShowsChoices(const bool (&choices)[3]) {
+        bool mondayFirst = choices[0];
+        bool weekNumbers = choices[1];
+        bool onTop = choices[2];
         bool topmost = (GetWindowLongPtrA(dialog_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
         if (topmost != onTop)
             return AssertionFailure() << "the calendar is " << (topmost ? "" : "not ")
@@ -264,17 +229,11 @@ class HostileSettingsTest : public CalendarTest {
             return AssertionFailure()
                    << "the calendar is " << r.right - r.left << " px wide, though WEEKNUM reads "
                    << (weekNumbers ? "1" : "not 1");
-        GridOptions options = {mondayFirst, weekNumbers};
         Frames frames;
-        AssertionResult settled =
-            WaitForSettledFrames(dialog_, StartMonth(), StartDate(), &frames, options);
-        if (!settled)
-            return settled;
-        PanelPlan plan = PlanPanel(dialog_, 1, StartMonth(), StartDate(), options);
-        AssertionResult today = ColourOnlyIn(frames.panel[1], kRed,
-                                             CellOf(plan, plan.layout.days[StartDate().day - 1]));
-        if (!today)
-            return today << ", FIRSTDAY reading " << (mondayFirst ? "1" : "not 1");
+        AssertionResult panels = PanelsMatchThePlan(dialog_, StartMonth(), StartDate(), &frames,
+                                                    {mondayFirst, weekNumbers});
+        if (!panels)
+            return panels << ", FIRSTDAY reading " << (mondayFirst ? "1" : "not 1");
         return AssertionSuccess();
     }
 
@@ -286,9 +245,6 @@ class HostileSettingsTest : public CalendarTest {
         std::string before = writable ? "" : Untouchable(c);
         std::string x = ReadValue("XLOC");
         std::string y = ReadValue("YLOC");
-        bool mondayFirst = ChoiceOn("FIRSTDAY");
-        bool weekNumbers = ChoiceOn("WEEKNUM");
-        bool onTop = ChoiceOn("ONTOP");
 
         AssertionResult launched = Launch();
         if (!launched)
@@ -297,7 +253,7 @@ class HostileSettingsTest : public CalendarTest {
         if (!placed)
             return placed;
         if (c.kind == SettingsKind::options) {
-            AssertionResult chosen = ShowsChoices(mondayFirst, weekNumbers, onTop);
+            AssertionResult chosen = ShowsChoices(c.choices);
             if (!chosen)
                 return chosen;
         }

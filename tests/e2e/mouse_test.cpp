@@ -10,37 +10,8 @@ const int kWebAddressField = 1013;
 
 class MouseTest : public StartedCalendarTest {
   protected:
-    POINT OnScreen(POINT client) {
-        ClientToScreen(dialog_, &client);
-        return client;
-    }
-
-    POINT CentreOf(int id) {
-        RECT r = RectInParent(GetDlgItem(dialog_, id));
-        return OnScreen({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-    }
+    POINT CentreOf(int id) { return ::CentreOf(WindowRectOf(GetDlgItem(dialog_, id))); }
 };
-
-HWND AboutBoxOf(DWORD processId, HWND calendar, ULONGLONG timeoutMs) {
-    ULONGLONG deadline = Now() + timeoutMs;
-    do {
-        for (HWND window : ShownWindowsOf(processId))
-            if (window != calendar)
-                return window;
-        Sleep(15);
-    } while (Now() < deadline);
-    return nullptr;
-}
-
-::testing::AssertionResult Gone(HWND window, ULONGLONG timeoutMs) {
-    ULONGLONG deadline = Now() + timeoutMs;
-    while (IsWindow(window) && IsWindowVisible(window)) {
-        if (Now() >= deadline)
-            return ::testing::AssertionFailure() << "the window is still shown";
-        Sleep(15);
-    }
-    return ::testing::AssertionSuccess();
-}
 
 } // namespace
 
@@ -84,25 +55,15 @@ TEST_F(MouseTest, DraggingTheBodyMovesTheCalendarIntact) {
     for (const POINT &travel : travels) {
         SCOPED_TRACE("drag by (" + std::to_string(travel.x) + ", " + std::to_string(travel.y) +
                      ")");
-        RECT from = WindowRectOf(dialog_);
-        POINT grip = BareBodyPoint(dialog_);
-        ASSERT_TRUE(Drag(dialog_, grip, {grip.x + travel.x, grip.y + travel.y}));
-        ULONGLONG deadline = Now() + 10000;
         RECT to = WindowRectOf(dialog_);
-        while (EqualRect(&from, &to) && Now() < deadline) {
-            Sleep(15);
-            to = WindowRectOf(dialog_);
-        }
-        EXPECT_EQ(from.left + travel.x, to.left);
-        EXPECT_EQ(from.top + travel.y, to.top);
-        EXPECT_EQ(from.right - from.left, to.right - to.left) << "the width changed";
-        EXPECT_EQ(from.bottom - from.top, to.bottom - to.top) << "the height changed";
+        OffsetRect(&to, travel.x, travel.y);
+        EXPECT_TRUE(DragTo({to.left, to.top}));
+        EXPECT_TRUE(WindowAt(dialog_, to)) << "the size changed";
         EXPECT_TRUE(TitlesBecome(dialog_, TitlesAt(0), 0));
 
         ASSERT_TRUE(ParkMouseAwayFrom(dialog_));
         Picture after;
-        ASSERT_TRUE(WaitForSettledClient(dialog_, &after));
-        EXPECT_TRUE(SamePicture(before, after)) << DescribeDifference(before, after);
+        EXPECT_TRUE(WaitForSettledClient(dialog_, &after, &before));
     }
     RECT end = WindowRectOf(dialog_);
     EXPECT_EQ(start.left + 50, end.left);
@@ -112,7 +73,7 @@ TEST_F(MouseTest, DraggingTheBodyMovesTheCalendarIntact) {
 
 TEST_F(MouseTest, AboutBoxOpensCentredAndClosesWithOkOrEscape) {
     ASSERT_TRUE(ClickButton(dialog_, kAboutButton));
-    HWND about = AboutBoxOf(process_.dwProcessId, dialog_, 10000);
+    HWND about = NewWindowOf(process_.dwProcessId, {dialog_});
     ASSERT_NE(nullptr, about) << "no About box appeared";
     char className[16] = "";
     GetClassNameA(about, className, sizeof className);
@@ -131,18 +92,13 @@ TEST_F(MouseTest, AboutBoxOpensCentredAndClosesWithOkOrEscape) {
     EXPECT_TRUE(Press(dialog_, kPrevYearButton, TitlesAt(-12)));
 
     ASSERT_TRUE(ClickButton(about, IDOK));
-    EXPECT_TRUE(Gone(about, 10000));
+    EXPECT_TRUE(Gone(about));
     EXPECT_TRUE(IsWindowVisible(dialog_));
 
     ASSERT_TRUE(ClickButton(dialog_, kAboutButton));
-    about = AboutBoxOf(process_.dwProcessId, dialog_, 10000);
+    about = NewWindowOf(process_.dwProcessId, {dialog_});
     ASSERT_NE(nullptr, about) << "no About box appeared the second time";
-    ULONGLONG deadline = Now() + 10000;
-    while (GetForegroundWindow() != about && Now() < deadline)
-        Sleep(15);
-    ASSERT_EQ(about, GetForegroundWindow()) << "the About box did not get the keyboard";
-    ASSERT_TRUE(Type(VK_ESCAPE));
-    EXPECT_TRUE(Gone(about, 10000));
+    EXPECT_TRUE(EscapeCloses(about));
 
     EXPECT_TRUE(CloseWithX());
 }

@@ -20,12 +20,14 @@ enum Choice { kMondayFirst, kWeekNumbers, kOnTop, kAutostart, kChoiceCount };
 const WORD kChoiceKeys[kChoiceCount] = {'M', 'W', 'T', 'S'};
 const char *const kChoiceKeysInFile[kChoiceCount] = {"FIRSTDAY", "WEEKNUM", "ONTOP", nullptr};
 
-std::string ReadOption(const char *key) {
-    // Drops the profile reader's cached copy, so the read sees the disc.
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, nullptr);
-    char text[64] = "";
-    GetPrivateProfileStringA("OPTIONS", key, "(none)", text, sizeof text, SettingsPath().c_str());
-    return text;
+// The file's value of the choice, once it has been written.
+AssertionResult OptionIs(const char *key, const char *expected) {
+    return Eventually([&] {
+        std::string value = "(none)";
+        SettingsValue("OPTIONS", key, &value);
+        return AssertionResult(value == expected)
+               << "[OPTIONS] " << key << " is " << value << ", expected " << expected;
+    });
 }
 
 bool Topmost(HWND window) { return (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
@@ -52,48 +54,24 @@ class OptionsTest : public CalendarTest {
         return AssertionSuccess();
     }
 
-    // Opens the menu on the bare body and reads its ticks.
-    AssertionResult ReadTicks(std::vector<bool> *ticks) {
+    // Opens the menu with a right-click on the body, reads its ticks where
+    // `ticks` is given, and leaves it with `key`: Escape, or an item's key.
+    AssertionResult Choose(WORD key, const std::vector<bool> *ticks = nullptr) {
         POINT body = BareBodyPoint(dialog_);
         HWND menu = nullptr;
         AssertionResult done = RightClick(body.x, body.y);
         if (done)
             done = MenuOpens(&menu);
-        if (done) {
-            *ticks = MenuTicks(menu, kChoiceCount);
-            done = Type(VK_ESCAPE);
-        }
-        if (done && WaitForMenu(process_.dwProcessId, false))
-            done = AssertionFailure() << "Escape left the menu open";
-        return done;
-    }
-
-    AssertionResult TicksAre(std::vector<bool> expected) {
-        std::vector<bool> ticks;
-        AssertionResult read = ReadTicks(&ticks);
-        if (!read)
-            return read;
-        if (ticks != expected) {
-            std::string seen;
-            for (bool tick : ticks)
-                seen += tick ? "1" : "0";
-            return AssertionFailure() << "the menu's first items show ticks " << seen;
-        }
-        return AssertionSuccess();
-    }
-
-    // Opens the menu with a right-click on the body and picks an item by its key.
-    AssertionResult Choose(WORD key) {
-        POINT body = BareBodyPoint(dialog_);
-        HWND menu = nullptr;
-        AssertionResult done = RightClick(body.x, body.y);
-        if (done)
-            done = MenuOpens(&menu);
+        AssertionResult shown = done && ticks ? MenuTicksAre(menu, *ticks) : done;
         if (done)
             done = Type(key);
         if (done && WaitForMenu(process_.dwProcessId, false))
             done = AssertionFailure() << "the menu stayed open after its key";
-        return done;
+        return done ? shown : done;
+    }
+
+    AssertionResult TicksAre(const std::vector<bool> &expected) {
+        return Choose(VK_ESCAPE, &expected);
     }
 
     // Steps the view from `shown` by years and then months, with the
@@ -117,39 +95,18 @@ class OptionsTest : public CalendarTest {
 
     // The panels drawn for these choices, today red in its cell.
     AssertionResult PanelsShow(GridOptions options, Frames *frames) {
-        MonthOfYear month = StartMonth();
-        AssertionResult settled =
-            WaitForSettledFrames(dialog_, month, StartDate(), frames, options);
-        for (int i = 0; i < kPanelCount && settled; ++i) {
-            PanelPlan plan = PlanPanel(dialog_, i, AddMonths(month, i - 1), StartDate(), options);
-            settled = NoStrayInk(frames->panel[i], plan);
-            if (settled)
-                settled = WeeksInked(frames->panel[i], plan);
-            if (settled && i == 1)
-                settled = ColourOnlyIn(frames->panel[i], kRed,
-                                       CellOf(plan, plan.layout.days[StartDate().day - 1]));
-            if (!settled)
-                settled << " (panel " << i << ")";
-        }
-        return settled;
+        return PanelsMatchThePlan(dialog_, StartMonth(), StartDate(), frames, options);
     }
 
     // The menu's command is posted when the menu closes; what it changes is
     // waited for.
     AssertionResult ShowsInTime(Choice choice, bool on, const Layout &base) {
-        ULONGLONG deadline = Now() + 10000;
-        for (;;) {
-            AssertionResult shown = Shows(choice, on, base);
-            if (shown || Now() >= deadline)
-                return shown;
-            Sleep(15);
-        }
+        return Eventually([&] { return Shows(choice, on, base); });
     }
 
     // What a choice changes, on or off.
     AssertionResult Shows(Choice choice, bool on, const Layout &base) {
         Frames frames;
-        std::string run;
         switch (choice) {
         case kMondayFirst:
             return PanelsShow({on, false}, &frames);
@@ -171,13 +128,7 @@ class OptionsTest : public CalendarTest {
         case kChoiceCount:
             break;
         }
-        bool held = ReadRunValue(&run);
-        if (on && (!held || run != QuotedTricalPath()))
-            return AssertionFailure()
-                   << "the Run value is \"" << run << "\", expected " << QuotedTricalPath();
-        if (!on && held)
-            return AssertionFailure() << "the Run value \"" << run << "\" stayed";
-        return AssertionSuccess();
+        return RunValueIs(on ? QuotedTricalPath() : "");
     }
 };
 
@@ -194,10 +145,7 @@ const Opener kOpeners[] = {
     {"the menu key", Opener::menuKey},
 };
 
-POINT CentreOf(HWND window) {
-    RECT r = WindowRectOf(window);
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
+POINT CentreOf(HWND window) { return CentreOf(WindowRectOf(window)); }
 
 } // namespace
 
@@ -227,7 +175,7 @@ TEST_F(OptionsTest, MenuOpensFromTheMouseAndTheKeyboard) {
         RECT r = WindowRectOf(menu);
         EXPECT_EQ(at.x, r.left);
         EXPECT_EQ(at.y, r.top);
-        EXPECT_EQ(std::vector<bool>(kChoiceCount, false), MenuTicks(menu, kChoiceCount));
+        EXPECT_TRUE(MenuTicksAre(menu, std::vector<bool>(kChoiceCount, false)));
         ASSERT_TRUE(Type(VK_ESCAPE));
         ASSERT_EQ(nullptr, WaitForMenu(process_.dwProcessId, false));
         EXPECT_TRUE(SameTitles(titles, ReadTitles(dialog_))) << Describe(ReadTitles(dialog_));
@@ -252,17 +200,14 @@ TEST_F(OptionsTest, EachChoiceThroughTheMenu) {
             ASSERT_TRUE(Choose(kChoiceKeys[c]));
             EXPECT_TRUE(ShowsInTime(choice, on, base));
             if (kChoiceKeysInFile[c] != nullptr) {
-                EXPECT_EQ(on ? "1" : "0", ReadOption(kChoiceKeysInFile[c]));
+                EXPECT_TRUE(OptionIs(kChoiceKeysInFile[c], on ? "1" : "0"));
             }
             std::vector<bool> ticks(kChoiceCount, false);
             ticks[c] = on;
             EXPECT_TRUE(TicksAre(ticks));
         }
         Frames now;
-        ASSERT_TRUE(PanelsShow({}, &now));
-        for (int i = 0; i < kPanelCount; ++i)
-            EXPECT_TRUE(SamePicture(fresh.panel[i], now.panel[i]))
-                << DescribeDifference(fresh.panel[i], now.panel[i]);
+        EXPECT_TRUE(FramesBecome(dialog_, fresh, &now));
     }
     EXPECT_TRUE(CloseWithX());
 }
@@ -274,9 +219,7 @@ TEST_F(OptionsTest, RunValueOfAnotherCopyShowsUnticked) {
     ASSERT_TRUE(Launch());
     EXPECT_TRUE(TicksAre({false, false, false, false}));
     ASSERT_TRUE(Choose('S'));
-    std::string run;
-    EXPECT_TRUE(ReadRunValue(&run));
-    EXPECT_EQ(QuotedTricalPath(), run);
+    EXPECT_TRUE(RunValueIs(QuotedTricalPath()));
     EXPECT_TRUE(TicksAre({false, false, false, true}));
     EXPECT_TRUE(CloseWithX());
 }
@@ -290,8 +233,7 @@ TEST_F(OptionsTest, TodayAboutAndCloseFromTheMenu) {
     ASSERT_TRUE(Choose('A'));
     HWND about = NewWindowOf(process_.dwProcessId, {dialog_});
     ASSERT_NE(nullptr, about) << "no About box";
-    ASSERT_TRUE(Type(VK_ESCAPE));
-    ASSERT_TRUE(Gone(about)) << "the About box stayed";
+    ASSERT_TRUE(EscapeCloses(about));
     ASSERT_TRUE(Choose('C'));
     DWORD code = 1;
     EXPECT_TRUE(WaitForExit(process_, 30000, &code));
@@ -327,17 +269,14 @@ TEST_F(OptionsTest, ChoicesComeBackAtTheNextStart) {
     HWND about = NewWindowOf(process_.dwProcessId, {dialog_});
     ASSERT_NE(nullptr, about);
     EXPECT_TRUE(Topmost(about)) << "the About box opened below the calendar kept on top";
-    ASSERT_TRUE(Type(VK_ESCAPE));
+    ASSERT_TRUE(EscapeCloses(about));
 
     for (WORD key : {'M', 'W', 'T'})
         ASSERT_TRUE(Choose(key));
     EXPECT_TRUE(ShowsInTime(kOnTop, false, base));
     EXPECT_TRUE(ShowsInTime(kWeekNumbers, false, base));
     Frames after;
-    ASSERT_TRUE(PanelsShow({}, &after));
-    for (int i = 0; i < kPanelCount; ++i)
-        EXPECT_TRUE(SamePicture(fresh.panel[i], after.panel[i]))
-            << DescribeDifference(fresh.panel[i], after.panel[i]);
+    EXPECT_TRUE(FramesBecome(dialog_, fresh, &after));
     EXPECT_TRUE(CloseWithX());
 }
 
@@ -382,14 +321,15 @@ TEST_F(OptionsTest, WeekNumbersOfPinnedMonthsOnTheScreen) {
             ASSERT_TRUE(GoTo(shown, pinned.shown));
             shown = pinned.shown;
             ASSERT_TRUE(ParkMouseAwayFrom(dialog_));
-            Frames frames;
             GridOptions options = {mondayFirst, true};
-            ASSERT_TRUE(WaitForSettledFrames(dialog_, pinned.shown, StartDate(), &frames, options));
+            Frames frames;
+            // The weeks counted here as well as by hand, read off the screen.
+            EXPECT_TRUE(PanelsMatchThePlan(dialog_, pinned.shown, StartDate(), &frames, options));
             for (int i = 0; i < kPanelCount; ++i) {
                 PanelPlan plan =
                     PlanPanel(dialog_, i, AddMonths(pinned.shown, i - 1), StartDate(), options);
                 EXPECT_EQ(pinned.weeks[i], WeeksOf(plan.layout)) << "panel " << i;
-                EXPECT_TRUE(WeeksInked(frames.panel[i], plan)) << "panel " << i;
+                EXPECT_TRUE(WeeksInked(frames.panel[i], plan, pinned.weeks[i])) << "panel " << i;
             }
         }
         ASSERT_TRUE(CloseWithX());

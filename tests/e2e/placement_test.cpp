@@ -17,21 +17,6 @@ std::string Settings(const std::string &x, const std::string &y) {
     return "[LOC]\r\nXLOC=" + x + "\r\nYLOC=" + y + "\r\n";
 }
 
-::testing::AssertionResult WindowAt(HWND window, int x, int y) {
-    RECT r = WindowRectOf(window);
-    if (r.left == x && r.top == y)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "the window is at (" << r.left << ", " << r.top
-                                         << "), expected (" << x << ", " << y << ")";
-}
-
-::testing::AssertionResult WindowComesTo(HWND window, int x, int y) {
-    ULONGLONG deadline = Now() + 10000;
-    while (!WindowAt(window, x, y) && Now() < deadline)
-        Sleep(15);
-    return WindowAt(window, x, y);
-}
-
 using PlacementTest = CalendarTest;
 
 // Whatever a test leaves of older or portable settings files, or in the
@@ -49,34 +34,32 @@ class SettingsFileTest : public CalendarTest {
             EXPECT_TRUE(DeleteFileA(SettingsFolder().c_str()));
         }
     }
-
-    // Drags the calendar by its body until its top-left corner is there.
-    ::testing::AssertionResult DragTo(POINT place) {
-        RECT from = WindowRectOf(dialog_);
-        POINT grip = BareBodyPoint(dialog_);
-        ::testing::AssertionResult dragged =
-            Drag(dialog_, grip, {grip.x + place.x - from.left, grip.y + place.y - from.top});
-        return dragged ? WindowComesTo(dialog_, place.x, place.y) : dragged;
-    }
 };
 
 } // namespace
 
 TEST_F(PlacementTest, FirstStartIsCentredAndClosingSavesThePlace) {
     ASSERT_TRUE(RemoveSettings());
+    const std::string oldFiles[] = {OldSettingsPath(OldPlace::windowsFolder),
+                                    OldSettingsPath(OldPlace::virtualStore)};
+    for (const std::string &old : oldFiles)
+        ASSERT_TRUE(RemoveSettings(old)) << old;
     ASSERT_TRUE(Launch());
     Size size = SizeOf(WindowRectOf(dialog_));
     POINT centre = CentredPlace(size.width, size.height);
-    EXPECT_TRUE(WindowAt(dialog_, centre.x, centre.y));
+    EXPECT_TRUE(WindowAt(dialog_, centre));
     // Nothing is written while the calendar is open.
     std::string text;
     EXPECT_FALSE(ReadSettings(&text)) << "TRICAL.INI appeared before the calendar closed:\n"
                                       << text;
     ASSERT_TRUE(CloseWithX());
     EXPECT_TRUE(SavedPlaceIs(centre.x, centre.y));
-    // Windows lets no ordinary user write its own folder.
-    EXPECT_TRUE(RemoveSettings(OldSettingsPath(OldPlace::windowsFolder)));
-    EXPECT_FALSE(ReadSettings(&text, OldSettingsPath(OldPlace::windowsFolder)));
+    // Windows lets no ordinary user write its own folder, and the calendar
+    // must not write Windows' per-user copy of it either.
+    for (const std::string &old : oldFiles) {
+        EXPECT_FALSE(ReadSettings(&text, old)) << old << " was written:\n" << text;
+        EXPECT_TRUE(RemoveSettings(old)) << old;
+    }
 }
 
 // Dragged by its body, also until it hangs off the screen's top-left corner.
@@ -88,16 +71,12 @@ TEST_F(PlacementTest, DraggedPlaceIsSavedAndRestored) {
     for (const POINT &place : places) {
         SCOPED_TRACE("dragged to (" + std::to_string(place.x) + ", " + std::to_string(place.y) +
                      ")");
-        RECT from = WindowRectOf(dialog_);
-        POINT grip = BareBodyPoint(dialog_);
-        ASSERT_TRUE(
-            Drag(dialog_, grip, {grip.x + place.x - from.left, grip.y + place.y - from.top}));
-        ASSERT_TRUE(WindowComesTo(dialog_, place.x, place.y));
+        ASSERT_TRUE(DragTo(place));
         ASSERT_TRUE(CloseWithX());
         EXPECT_TRUE(SavedPlaceIs(place.x, place.y));
         EndCalendar();
         ASSERT_TRUE(Launch());
-        EXPECT_TRUE(WindowAt(dialog_, place.x, place.y));
+        EXPECT_TRUE(WindowAt(dialog_, place));
     }
     EXPECT_TRUE(CloseWithX());
 }
@@ -127,7 +106,7 @@ TEST_F(PlacementTest, SavedPlaceIsRestoredAndSavedAgain) {
                      ")");
         ASSERT_TRUE(WriteSettings(Settings(std::to_string(place.x), std::to_string(place.y))));
         ASSERT_TRUE(Launch());
-        EXPECT_TRUE(WindowAt(dialog_, place.x, place.y));
+        EXPECT_TRUE(WindowAt(dialog_, place));
         ASSERT_TRUE(Close());
         EXPECT_TRUE(SavedPlaceIs(place.x, place.y));
         EndCalendar();
@@ -136,7 +115,7 @@ TEST_F(PlacementTest, SavedPlaceIsRestoredAndSavedAgain) {
     // An explicit plus sign is still a whole decimal number.
     ASSERT_TRUE(WriteSettings(Settings("+120", "+80")));
     ASSERT_TRUE(Launch());
-    EXPECT_TRUE(WindowAt(dialog_, 120, 80));
+    EXPECT_TRUE(WindowAt(dialog_, POINT{120, 80}));
     ASSERT_TRUE(CloseWithX());
     EXPECT_TRUE(SavedPlaceIs(120, 80));
 }
@@ -182,7 +161,7 @@ TEST_F(PlacementTest, UnusableSavedPlaceGivesTheCentredPlace) {
         SCOPED_TRACE(std::string(c.why) + ": " + c.text);
         ASSERT_TRUE(WriteSettings(c.text));
         ASSERT_TRUE(Launch());
-        EXPECT_TRUE(WindowAt(dialog_, centre.x, centre.y));
+        EXPECT_TRUE(WindowAt(dialog_, centre));
         ASSERT_TRUE(CloseWithX());
         EXPECT_TRUE(SavedPlaceIs(centre.x, centre.y));
         EndCalendar();
@@ -215,7 +194,7 @@ TEST_F(SettingsFileTest, OldFileGivesThePlaceOnceAndStaysAsItWas) {
         }
 
         ASSERT_TRUE(Launch());
-        EXPECT_TRUE(WindowAt(dialog_, c.place.x, c.place.y));
+        EXPECT_TRUE(WindowAt(dialog_, c.place));
         ASSERT_TRUE(DragTo({c.place.x + 40, c.place.y + 30}));
         ASSERT_TRUE(CloseWithX());
         EndCalendar();
@@ -223,7 +202,7 @@ TEST_F(SettingsFileTest, OldFileGivesThePlaceOnceAndStaysAsItWas) {
 
         // From now on the user's own file holds the place.
         ASSERT_TRUE(Launch());
-        EXPECT_TRUE(WindowAt(dialog_, c.place.x + 40, c.place.y + 30));
+        EXPECT_TRUE(WindowAt(dialog_, POINT{c.place.x + 40, c.place.y + 30}));
         ASSERT_TRUE(CloseWithX());
         EndCalendar();
         for (const auto &old :
@@ -241,7 +220,7 @@ TEST_F(SettingsFileTest, FileBesideTheProgramIsTheSettingsFile) {
     ASSERT_TRUE(RemoveSettings());
     ASSERT_TRUE(WriteSettings(Settings("130", "70"), PortableSettingsPath()));
     ASSERT_TRUE(Launch());
-    EXPECT_TRUE(WindowAt(dialog_, 130, 70));
+    EXPECT_TRUE(WindowAt(dialog_, POINT{130, 70}));
     ASSERT_TRUE(DragTo({170, 110}));
     ASSERT_TRUE(CloseWithX());
     EXPECT_TRUE(SavedPlaceIs(170, 110, PortableSettingsPath()));
@@ -259,7 +238,7 @@ TEST_F(SettingsFileTest, UnwritableSettingsFolderStillClosesCleanly) {
         ASSERT_TRUE(Launch());
         Size size = SizeOf(WindowRectOf(dialog_));
         POINT centre = CentredPlace(size.width, size.height);
-        EXPECT_TRUE(WindowAt(dialog_, centre.x, centre.y));
+        EXPECT_TRUE(WindowAt(dialog_, centre));
         ASSERT_TRUE(CloseWithX());
         EndCalendar();
     }

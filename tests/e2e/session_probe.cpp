@@ -1,11 +1,10 @@
-// Helper of end-session.sh: starts trical.exe (found beside this program),
+// Helper of end-session.sh: starts the calendar TRICAL_EXE names (by
+// default the trical.exe beside this program), checks its bitness,
 // waits for its first paint, prints the calendar window's left and top, and
 // exits, leaving the calendar running for the session to end under it.
-#include <windows.h>
+#include "calendar_exe.h"
 
-#include <cstdio>
 #include <cstring>
-#include <string>
 
 static HWND found;
 static DWORD calendarProcess;
@@ -21,28 +20,14 @@ static BOOL CALLBACK FindCalendar(HWND window, LPARAM) {
     return FALSE;
 }
 
-// TRICAL_EXE may name the calendar (a Unix path, as Wine's Z: drive shows
-// it); by default it is the one beside this program.
-static std::string TricalPath() {
-    char path[MAX_PATH];
-    DWORD length = GetEnvironmentVariableA("TRICAL_EXE", path, sizeof path);
-    if (length > 0 && length < sizeof path && path[0] == '/') {
-        std::string named = "Z:";
-        for (const char *c = path; *c; ++c)
-            named += *c == '/' ? '\\' : *c;
-        return named;
-    }
-    length = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (length == 0 || length >= sizeof path)
-        return "";
-    std::string self(path, length);
-    return self.substr(0, self.find_last_of("\\/") + 1) + "trical.exe";
-}
-
 int main() {
-    std::string path = TricalPath();
-    if (path.empty())
+    std::string why;
+    std::string path = TricalPath(&why);
+    int bits = path.empty() ? 0 : ExpectedBits(path, &why);
+    if (bits == 0) {
+        fprintf(stderr, "session_probe: %s\n", why.c_str());
         return 2;
+    }
     std::string commandLine = "\"" + path + "\"";
 
     STARTUPINFOA startup = {};
@@ -51,6 +36,11 @@ int main() {
     if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
         fprintf(stderr, "session_probe: cannot start %s\n", path.c_str());
+        return 2;
+    }
+    if (!RunsWithBits(process.hProcess, bits, &why)) {
+        fprintf(stderr, "session_probe: %s\n", why.c_str());
+        TerminateProcess(process.hProcess, 2);
         return 2;
     }
     calendarProcess = process.dwProcessId;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -548,17 +549,25 @@ void MakeOptions(Rng &rng, SettingsCase *c) {
     static const char *const kKeys[] = {"FIRSTDAY", "WEEKNUM", "ONTOP"};
     std::string e = Eol(rng);
     std::string options;
-    for (const char *key : kKeys) {
+    // The values of each name in the order written, and the name written first.
+    std::vector<std::string> values[3];
+    int firstKey = -1;
+    for (int k = 0; k < 3; ++k) {
         if (Chance(rng, 15))
             continue;
-        std::string name = key;
+        std::string name = kKeys[k];
         if (Chance(rng, 10))
             for (char &ch : name)
                 ch = static_cast<char>(ch | 0x20);
-        options += name + "=" + ChoiceValue(rng) + e;
-        if (Chance(rng, 10))
-            options += name + "=" + ChoiceValue(rng) + e;
+        firstKey = firstKey < 0 ? k : firstKey;
+        values[k].push_back(ChoiceValue(rng));
+        options += name + "=" + values[k].back() + e;
+        if (Chance(rng, 10)) {
+            values[k].push_back(ChoiceValue(rng));
+            options += name + "=" + values[k].back() + e;
+        }
     }
+    bool read = true;
     std::string &b = c->bytes;
     switch (Below(rng, 6)) {
     case 0:
@@ -572,12 +581,17 @@ void MakeOptions(Rng &rng, SettingsCase *c) {
     case 2:
         b = "[LOC]" + e + options + "XLOC=" + SafeNumber(rng) + e + "YLOC=" + SafeNumber(rng) + e;
         c->description = "the choices in [LOC]";
+        read = false;
         break;
     case 3:
         b = LocFile(SafeNumber(rng), SafeNumber(rng), e) +
             PickOf(rng, {"[OPTION]", "[ OPTIONS ]", "[options]", "[OPTIONS", "OPTIONS"}) + e +
             options;
         c->description = "an odd [OPTIONS] header";
+        // Section names are matched in any case, without the blanks
+        // inside their brackets.
+        read =
+            b.find("[options]") != std::string::npos || b.find("[ OPTIONS ]") != std::string::npos;
         break;
     case 4:
         b = LocFile(SafeNumber(rng), SafeNumber(rng), e) + "[OPTIONS]" + e + options + "[OPTIONS]" +
@@ -587,9 +601,13 @@ void MakeOptions(Rng &rng, SettingsCase *c) {
     default:
         b = LocFile(SafeNumber(rng), SafeNumber(rng), e) + "[OPTIONS]" + e + ";" + options;
         c->description = "[OPTIONS] with its first line commented out";
+        if (firstKey >= 0)
+            values[firstKey].erase(values[firstKey].begin());
         break;
     }
     c->description += ", " + EolName(e);
+    for (int k = 0; k < 3; ++k)
+        c->choices[k] = read && !values[k].empty() && values[k][0] == "1";
 }
 
 struct KindCount {
@@ -654,7 +672,7 @@ void SettingsCaseRange(SettingsKind kind, int *first, int *end) {
 }
 
 SettingsCase MakeSettingsCase(std::uint64_t seed, int index) {
-    SettingsCase c = {SettingsKind::randomBytes, "", ""};
+    SettingsCase c = {SettingsKind::randomBytes, "", "", {false, false, false}};
     int first = 0;
     for (const KindCount &k : kCounts) {
         if (index < first + k.count) {

@@ -21,6 +21,11 @@ struct SettingsCase {
     SettingsKind kind;
     std::string bytes;
     std::string description;
+    // Of the options kind: whether FIRSTDAY, WEEKNUM and ONTOP are on, as
+    // the file was made to say. Windows' reader takes the first [OPTIONS]
+    // section and the first line of each name in it, names in any case and
+    // blanks around values dropped; only exactly "1" is on.
+    bool choices[3];
 };
 
 const std::uint64_t kDefaultCorpusSeed = 0x74726963616c2121ULL;

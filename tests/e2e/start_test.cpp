@@ -1,6 +1,7 @@
 // Starting the program: once, again while it runs, and with arguments.
 #include "e2e.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -31,14 +32,13 @@ TEST_F(StartTest, SecondStartShowsNoWindowAndLeavesTheFirstAlone) {
         ASSERT_TRUE(StartTrical(arguments, &second));
         // Watch for a window of the second process for as long as it lives.
         size_t shown = 0;
-        ULONGLONG deadline = Now() + 30000;
-        while (WaitForSingleObject(second.hProcess, 0) == WAIT_TIMEOUT && Now() < deadline) {
-            size_t count = ShownWindowsOf(second.dwProcessId).size();
-            if (count > shown)
-                shown = count;
-        }
         DWORD code = 1;
-        bool ended = WaitForExit(second, 0, &code);
+        bool ended = Eventually(
+            [&] {
+                shown = std::max(shown, ShownWindowsOf(second.dwProcessId).size());
+                return ::testing::AssertionResult(WaitForExit(second, 0, &code));
+            },
+            30000);
         if (!ended)
             TerminateProcess(second.hProcess, 1);
         CloseHandle(second.hThread);
@@ -73,42 +73,44 @@ TEST_F(StartTest, CommandLineMakesNoDifference) {
 // double-click do: one of them runs the calendar, every other one ends with
 // code 0 without a window, and the place saved is that one calendar's.
 TEST_F(StartTest, CopiesStartedTogetherLeaveOneCalendar) {
-    const int kCopies = 6;
     for (int trial = 1; trial <= 4; ++trial) {
         SCOPED_TRACE("trial " + std::to_string(trial));
-        PROCESS_INFORMATION copies[kCopies] = {};
+        PROCESS_INFORMATION copies[6] = {};
         for (PROCESS_INFORMATION &copy : copies)
             ASSERT_TRUE(StartTrical("", &copy, CREATE_SUSPENDED));
         for (PROCESS_INFORMATION &copy : copies)
             ResumeThread(copy.hThread);
         std::vector<PROCESS_INFORMATION> running;
-        ULONGLONG deadline = Now() + 30000;
-        do {
-            running.clear();
-            for (const PROCESS_INFORMATION &copy : copies)
-                if (WaitForSingleObject(copy.hProcess, 0) == WAIT_TIMEOUT)
-                    running.push_back(copy);
-        } while (running.size() > 1 && Now() < deadline && (Sleep(20), true));
+        EXPECT_TRUE(Eventually(
+            [&] {
+                running.clear();
+                for (const PROCESS_INFORMATION &copy : copies)
+                    if (WaitForSingleObject(copy.hProcess, 0) == WAIT_TIMEOUT)
+                        running.push_back(copy);
+                if (running.size() == 1)
+                    return ::testing::AssertionSuccess();
+                return ::testing::AssertionFailure() << running.size() << " copies running";
+            },
+            30000));
         for (const PROCESS_INFORMATION &copy : copies) {
-            DWORD code = 0;
             if (running.size() == 1 && copy.hProcess == running[0].hProcess)
                 continue;
-            if (WaitForExit(copy, 0, &code))
-                EXPECT_EQ(0u, code);
-            else
+            DWORD code = 1;
+            if (!WaitForExit(copy, 0, &code))
                 TerminateProcess(copy.hProcess, 1);
+            EXPECT_EQ(0u, code);
             CloseHandle(copy.hThread);
             CloseHandle(copy.hProcess);
         }
-        ASSERT_EQ(1u, running.size()) << "copies left running";
+        ASSERT_EQ(1u, running.size());
         process_ = running[0];
         dialog_ = WaitForCalendar(process_, 30000);
         ASSERT_NE(nullptr, dialog_);
         EXPECT_EQ(1u, MarkerWindows().size());
-        const int x = 40 * trial, y = 30 * trial;
-        SetWindowPos(dialog_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        const POINT place = {40 * trial, 30 * trial};
+        ASSERT_TRUE(DragTo(place));
         ASSERT_TRUE(CloseWithX());
-        EXPECT_TRUE(SavedPlaceIs(x, y));
+        EXPECT_TRUE(SavedPlaceIs(place.x, place.y));
         EndCalendar();
     }
 }

@@ -19,10 +19,12 @@ HWND MakeWindow() {
                            nullptr, nullptr);
 }
 
+// Named here, not asked of the program: %APPDATA%\Trical\TRICAL.INI.
 std::wstring File() {
-    wchar_t path[MAX_PATH] = L"";
-    EXPECT_TRUE(SettingsFile(path));
-    return path;
+    wchar_t folder[MAX_PATH] = L"";
+    DWORD length = GetEnvironmentVariableW(L"APPDATA", folder, MAX_PATH);
+    EXPECT_TRUE(length > 0 && length < MAX_PATH) << "APPDATA is not set";
+    return std::wstring(folder) + L"\\Trical\\TRICAL.INI";
 }
 
 void WriteSettings(const char *x, const char *y) {

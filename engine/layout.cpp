@@ -87,8 +87,10 @@ PanelLayout LayoutMonth(PanelKind kind, const CellMetrics &metrics, int clientWi
     int inset = ScaleToDpi(2, metrics.dpi);
     // The week column takes the margin's place and the days move over for it.
     int left = margin + (options.weekNumbers ? metrics.colWidth : 0);
-    // The weekday (0 = Sunday) of the first column.
-    int firstWeekday = options.mondayFirst ? 1 : 0;
+    // Anything but a weekday is taken as Sunday, the grid there always was.
+    int firstWeekday =
+        options.firstWeekday >= 0 && options.firstWeekday < 7 ? options.firstWeekday : 0;
+    layout.firstWeekday = firstWeekday;
 
     if (current) {
         layout.headerCount = 7;
@@ -123,9 +125,9 @@ PanelLayout LayoutMonth(PanelKind kind, const CellMetrics &metrics, int clientWi
         // Every row down to the last day's holds at least one day of the month.
         layout.weekCount = (first + n - 1) / 7 + 1;
         for (int row = 0; row < layout.weekCount; ++row) {
-            // A row is its Monday's week: the first cell, or the second when
-            // the week starts on Sunday, perhaps in a neighbouring month.
-            int monday = row * 7 - first + 2 - firstWeekday;
+            // A row is its Monday's week, wherever in the row Monday stands,
+            // perhaps in a neighbouring month.
+            int monday = row * 7 - first + 1 + (8 - firstWeekday) % 7;
             char text[12];
             FormatInt(IsoWeek(monday, monthNumber, year), text);
             // Bottoms level with the day cells', so the numbers sit on the days' line.

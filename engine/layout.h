@@ -36,6 +36,9 @@ struct PanelLayout {
     // Cleared before the letters are drawn: smoothed text drawn twice over
     // itself in transparent mode grows heavier with every repaint.
     PanelRect headerErase;
+    // The weekday of the first column, 0 = Sunday: the header's letters
+    // name weekdays from it.
+    int firstWeekday;
     PanelRect erase;
     int dayCount;
     TextItem days[31];
@@ -50,7 +53,8 @@ struct PanelLayout {
 // How the user likes the grid. Value-initialised, it is the Sunday-first
 // grid without week numbers the calendar always had.
 struct GridOptions {
-    bool mondayFirst;
+    // The weekday of the first column, 0 = Sunday ... 6 = Saturday.
+    int firstWeekday;
     bool weekNumbers;
 };
 

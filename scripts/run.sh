@@ -3,7 +3,8 @@
 # build/. With a display the calendar opens there and this returns when it
 # is closed. Without one it runs in Xvfb, saves a screenshot and closes it.
 # TRICAL_CHOICES=all starts it with every remembered choice on (Monday
-# first, week numbers, keep on top); TRICAL_CHOICES=none with every one off.
+# first, week numbers, keep on top); TRICAL_CHOICES=none with every one off
+# (the week starting on the region's first day).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/test.sh build
@@ -24,7 +25,10 @@ if [ -n "${TRICAL_CHOICES:-}" ] && [ "${1:-}" != --in-xvfb ]; then
     mkdir -p "$(dirname "$settings")"
     touch "$settings"
     sed -i '/^\[OPTIONS\]/,/^\[/{/^\[OPTIONS\]/d;/^[^[]/d}' "$settings"
-    printf '[OPTIONS]\r\nFIRSTDAY=%s\r\nWEEKNUM=%s\r\nONTOP=%s\r\n' $on $on $on >>"$settings"
+    # Without FIRSTDAY the week starts on the region's first day.
+    firstday=
+    [ $on = 0 ] || firstday='FIRSTDAY=1\r\n'
+    printf "[OPTIONS]\r\n${firstday}WEEKNUM=%s\r\nONTOP=%s\r\n" $on $on >>"$settings"
 fi
 
 if [ "${1:-}" != --in-xvfb ]; then

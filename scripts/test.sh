@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 packages=(
     cmake ninja-build g++ googletest
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-    wine64 fonts-wine fonts-liberation xvfb xauth faketime xdotool x11-utils imagemagick
+    wine64 fonts-wine fonts-liberation fonts-wqy-microhei xvfb xauth faketime xdotool x11-utils imagemagick
     libxml2-utils unzip clang-format clang-tidy cppcheck git python3-pefile
     qemu-user
 )

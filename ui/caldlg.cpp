@@ -5,12 +5,14 @@
 #include "about.h"
 #include "autostart.h"
 #include "drag.h"
+#include "faces.h"
 #include "frames.h"
 #include "keys.h"
 #include "menu.h"
 #include "options.h"
 #include "painter.h"
 #include "placement.h"
+#include "region.h"
 #include "resource.h"
 #include "settings.h"
 #include "tooltips.h"
@@ -22,6 +24,12 @@
 struct CalendarState {
     CalendarView view;
     Choices choices;
+    // Names, letters and first day of the user's regional format, and the
+    // faces that write them where the calendar's own fonts cannot (nullptr:
+    // those fonts).
+    Region region;
+    const wchar_t *letterFace;
+    HFONT titleFont;
     // The DPI the panels are laid out for: the window's, or the one Windows
     // last announced.
     int dpi;
@@ -45,21 +53,83 @@ const UINT kRemeasureMessage = WM_APP + 1;
 // the panels out for their frames.
 static void Refit(HWND dialog) {
     calendar.frames =
-        FitFrames(dialog, calendar.frames, calendar.dpi, calendar.choices.grid.weekNumbers);
+        FitFrames(dialog, calendar.frames, calendar.dpi, calendar.choices.weekNumbers);
+}
+
+static int GridFirstWeekday() {
+    return FirstWeekday(calendar.choices, calendar.region.firstWeekday);
+}
+
+static const int kTitleIds[] = {IDC_PREVTITLE, IDC_CURTITLE, IDC_NEXTTITLE};
+
+// Reads the regional format and finds faces for what it writes. The titles'
+// own font, where the dialog's cannot write them, lives until the region is
+// read again or the dialog goes (`reading` false).
+static void ReadRegionFonts(HWND dialog, bool reading) {
+    static const wchar_t *const kLetterFaces[] = {L"Arial", L"Tahoma", L"Microsoft Sans Serif"};
+    auto dialogFont = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+    HFONT made = nullptr;
+    calendar.letterFace = nullptr;
+    if (reading)
+        ReadRegion(&calendar.region);
+    if (reading && !calendar.region.english) {
+        wchar_t sample[12 * 64];
+        int length = 0;
+        for (int month = 0; month < 12; ++month) {
+            RegionTitle(calendar.region, month, 2000, false, sample + length, 64);
+            length += lstrlenW(sample + length);
+        }
+        LOGFONTW record = {};
+        GetObjectW(dialogFont, sizeof record, &record);
+        const wchar_t *const titleFaces[] = {record.lfFaceName, kLetterFaces[1], kLetterFaces[2]};
+        const wchar_t *titleFace = FaceFor(sample, titleFaces, 3);
+        if (titleFace != titleFaces[0]) {
+            lstrcpynW(record.lfFaceName, titleFace, LF_FACESIZE);
+            record.lfCharSet = DEFAULT_CHARSET;
+            made = CreateFontIndirectW(&record);
+        }
+        sample[0] = L'\0';
+        for (const wchar_t *letter : calendar.region.letters)
+            lstrcatW(sample, letter);
+        // Even Arial then, in any character set, which lets Windows link in
+        // a font that has them.
+        calendar.letterFace = FaceFor(sample, kLetterFaces, 3);
+    }
+    for (int id : kTitleIds)
+        SendDlgItemMessageW(dialog, id, WM_SETFONT,
+                            reinterpret_cast<WPARAM>(made != nullptr ? made : dialogFont), FALSE);
+    if (calendar.titleFont != nullptr)
+        DeleteObject(calendar.titleFont);
+    calendar.titleFont = made;
+}
+
+// A region's long month names may not fit a frame; its short ones then do.
+static void ShowTitle(HWND title, MonthOfYear month) {
+    wchar_t text[160];
+    RegionTitle(calendar.region, month.month, month.year, false, text, 160);
+    if (!calendar.region.english && !TitleFits(title, text))
+        RegionTitle(calendar.region, month.month, month.year, true, text, 160);
+    SetWindowTextW(title, text);
 }
 
 static void ShowMonth(HWND dialog, int frameId, int titleId, MonthOfYear month, PanelKind kind) {
     const FrameGeometry &frames = calendar.frames;
     // The week numbers go where their column has been made.
-    GridOptions options = {calendar.choices.grid.mondayFirst, frames.added[1] > 0};
-    PanelPicture picture = {kind, kind == PanelKind::current ? frames.current : frames.side, month,
-                            calendar.view.today, options};
+    GridOptions options = {GridFirstWeekday(), frames.added[1] > 0};
+    PanelPicture picture = {kind,
+                            kind == PanelKind::current ? frames.current : frames.side,
+                            month,
+                            calendar.view.today,
+                            options,
+                            calendar.region.letters,
+                            calendar.letterFace};
     DrawMonth(GetDlgItem(dialog, frameId), picture);
     ShowTitle(GetDlgItem(dialog, titleId), month);
 }
 
 static INT_PTR OnInitDialog(HWND dialog) {
     calendar.dpi = WindowDpi(dialog);
+    ReadRegionFonts(dialog, true);
     wchar_t file[MAX_PATH];
     const wchar_t *settings = SettingsFileToRead(file) ? file : nullptr;
     calendar.choices = LoadChoices(settings);
@@ -98,7 +168,7 @@ static void OnAbout(HWND dialog) {
 }
 
 static void OnMondayFirst(HWND dialog) {
-    ToggleMondayFirst(calendar.choices);
+    ToggleMondayFirst(calendar.choices, calendar.region.firstWeekday);
     Repaint(dialog);
 }
 
@@ -167,6 +237,16 @@ static void OnClockChanged(HWND dialog) {
     OnTimer(dialog);
 }
 
+// The user changed the regional format: names, letters and first day.
+// Windows says so with "intl", and the clock may have moved with it.
+static void OnSettingChange(HWND dialog, const wchar_t *area) {
+    if (area != nullptr && lstrcmpW(area, L"intl") == 0) {
+        ReadRegionFonts(dialog, true);
+        RedrawWindow(dialog, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    }
+    OnClockChanged(dialog);
+}
+
 // After sleep the next minute tick may be most of a minute away.
 static void OnPowerBroadcast(HWND dialog, WPARAM event) {
     if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND)
@@ -196,6 +276,7 @@ static void OnEndSession(HWND dialog, bool ending) {
 }
 
 static void OnDestroy(HWND dialog) {
+    ReadRegionFonts(dialog, false);
     RemoveKeyFilter();
     SavePosition(dialog);
     KillTimer(dialog, ID_DAYTIMER);
@@ -240,8 +321,10 @@ extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPA
         OnTimer(dialog);
         break;
     case WM_TIMECHANGE:
-    case WM_SETTINGCHANGE:
         OnClockChanged(dialog);
+        break;
+    case WM_SETTINGCHANGE:
+        OnSettingChange(dialog, reinterpret_cast<const wchar_t *>(lParam));
         break;
     case WM_POWERBROADCAST:
         OnPowerBroadcast(dialog, wParam);
@@ -253,7 +336,7 @@ extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPA
         // Tilted right (positive) is later, the opposite sense of the wheel.
         return OnWheel(dialog, &calendar.tiltRest, -GET_WHEEL_DELTA_WPARAM(wParam), true);
     case WM_CONTEXTMENU:
-        ShowMenu(dialog, lParam, calendar.choices);
+        ShowMenu(dialog, lParam, calendar.choices, GridFirstWeekday() == 1);
         break;
     case WM_LBUTTONDBLCLK:
         StepView(dialog, BackToToday);

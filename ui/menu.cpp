@@ -24,12 +24,12 @@ static const MenuItem kItems[] = {
 
 // Start with Windows is asked of the registry each time: the user may have
 // taken it out there, or another copy put itself in.
-static bool Ticked(unsigned id, const Choices &choices) {
+static bool Ticked(unsigned id, const Choices &choices, bool mondayFirst) {
     switch (id) {
     case IDM_MONDAYFIRST:
-        return choices.grid.mondayFirst;
+        return mondayFirst;
     case IDM_WEEKNUMBERS:
-        return choices.grid.weekNumbers;
+        return choices.weekNumbers;
     case IDM_ONTOP:
         return choices.keepOnTop;
     case IDM_AUTOSTART:
@@ -38,7 +38,7 @@ static bool Ticked(unsigned id, const Choices &choices) {
     return false;
 }
 
-void ShowMenu(HWND dialog, LPARAM position, const Choices &choices) {
+void ShowMenu(HWND dialog, LPARAM position, const Choices &choices, bool mondayFirst) {
     POINT at = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
     // From the keyboard there is no pointer to open at.
     if (at.x == -1 && at.y == -1) {
@@ -51,7 +51,7 @@ void ShowMenu(HWND dialog, LPARAM position, const Choices &choices) {
         return;
     for (const MenuItem &item : kItems) {
         UINT flags = item.text == nullptr ? MF_SEPARATOR : MF_STRING;
-        if (Ticked(item.id, choices))
+        if (Ticked(item.id, choices, mondayFirst))
             flags |= MF_CHECKED;
         AppendMenuW(menu, flags, item.id, item.text);
     }

@@ -5,8 +5,8 @@
 
 #include "options.h"
 
-// Opens the menu, `choices` ticked as they stand, and runs it until the user
-// picks or leaves it; the pick comes back to the dialog as WM_COMMAND.
-// `position` is WM_CONTEXTMENU's lParam: the pointer on the screen, or -1, -1
-// from the keyboard.
-void ShowMenu(HWND dialog, LPARAM position, const Choices &choices);
+// Opens the menu, `choices` ticked as they stand and Monday first as the
+// grid shows it, and runs it until the user picks or leaves it; the pick
+// comes back to the dialog as WM_COMMAND. `position` is WM_CONTEXTMENU's
+// lParam: the pointer on the screen, or -1, -1 from the keyboard.
+void ShowMenu(HWND dialog, LPARAM position, const Choices &choices, bool mondayFirst);

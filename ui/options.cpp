@@ -21,22 +21,52 @@ static void WriteChoice(const wchar_t *key, bool on) {
     WriteSetting(kSection, key, on ? "1" : "0");
 }
 
+static FirstDay ReadFirstDay(const wchar_t *file) {
+    char text[4];
+    if (!ReadSetting(file, kSection, kFirstDayKey, L"", text, sizeof text) || text[0] == '\0' ||
+        text[1] != '\0')
+        return FirstDay::region;
+    return text[0] == '1' ? FirstDay::monday : text[0] == '0' ? FirstDay::sunday : FirstDay::region;
+}
+
 Choices LoadChoices(const wchar_t *file) {
     Choices choices = {};
-    choices.grid.mondayFirst = ReadChoice(file, kFirstDayKey);
-    choices.grid.weekNumbers = ReadChoice(file, kWeekNumbersKey);
+    choices.firstDay = ReadFirstDay(file);
+    choices.weekNumbers = ReadChoice(file, kWeekNumbersKey);
     choices.keepOnTop = ReadChoice(file, kOnTopKey);
     return choices;
 }
 
-void ToggleMondayFirst(Choices &choices) {
-    choices.grid.mondayFirst = !choices.grid.mondayFirst;
-    WriteChoice(kFirstDayKey, choices.grid.mondayFirst);
+int FirstWeekday(const Choices &choices, int regionDay) {
+    switch (choices.firstDay) {
+    case FirstDay::monday:
+        return 1;
+    case FirstDay::sunday:
+        return 0;
+    case FirstDay::region:
+        break;
+    }
+    return regionDay;
+}
+
+void ToggleMondayFirst(Choices &choices, int regionDay) {
+    if (FirstWeekday(choices, regionDay) != 1) {
+        choices.firstDay = FirstDay::monday;
+        WriteChoice(kFirstDayKey, true);
+    } else if (regionDay == 1) {
+        choices.firstDay = FirstDay::sunday;
+        WriteChoice(kFirstDayKey, false);
+    } else {
+        // Without the key the region decides again, also after the user
+        // changes it.
+        choices.firstDay = FirstDay::region;
+        WriteSetting(kSection, kFirstDayKey, nullptr);
+    }
 }
 
 void ToggleWeekNumbers(Choices &choices) {
-    choices.grid.weekNumbers = !choices.grid.weekNumbers;
-    WriteChoice(kWeekNumbersKey, choices.grid.weekNumbers);
+    choices.weekNumbers = !choices.weekNumbers;
+    WriteChoice(kWeekNumbersKey, choices.weekNumbers);
 }
 
 void ToggleKeepOnTop(Choices &choices) {

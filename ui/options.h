@@ -1,22 +1,29 @@
 // The choices the user makes from the menu and the settings file keeps:
-// Monday first, week numbers and keep on top. Each toggle saves at once;
-// the calendar applies them.
+// the first day of the week, week numbers and keep on top. Each toggle
+// saves at once; the calendar applies them.
 #pragma once
 
 #include <windows.h>
 
-#include "layout.h"
+// What FIRSTDAY holds: Monday ("1") or Sunday ("0"), as the user chose and
+// older versions wrote them, or nothing else, and the region decides.
+enum class FirstDay { region, sunday, monday };
 
 struct Choices {
-    GridOptions grid;
+    FirstDay firstDay;
+    bool weekNumbers;
     bool keepOnTop;
 };
 
-// Reads the three from `file` (nullptr: there is none, all off); anything
-// but "1" is off.
+// Reads the three from `file` (nullptr: there is none); of WEEKNUM and
+// ONTOP anything but "1" is off.
 Choices LoadChoices(const wchar_t *file);
 
-void ToggleMondayFirst(Choices &choices);
+// The grid's first weekday, 0 = Sunday, where the region's is `regionDay`.
+int FirstWeekday(const Choices &choices, int regionDay);
+// Monday first, the menu's one item for it, turned on or off: off goes back
+// to the region's day, or to Sunday where the region's day is Monday.
+void ToggleMondayFirst(Choices &choices, int regionDay);
 void ToggleWeekNumbers(Choices &choices);
 void ToggleKeepOnTop(Choices &choices);
 // Puts the window above or among normal windows.

@@ -30,24 +30,33 @@ static void PaintText(HDC dc, const TextItem &item) {
     TextOutW(dc, item.x, item.y, text, length);
 }
 
-void ShowTitle(HWND title, MonthOfYear month) {
-    TitleText engineText = Title(month.month, month.year);
-    wchar_t text[sizeof engineText.text];
-    Widen(engineText.text, text, sizeof engineText.text);
-    SetWindowTextW(title, text);
+bool TitleFits(HWND title, const wchar_t *text) {
+    RECT client;
+    GetClientRect(title, &client);
+    HDC dc = GetDC(title);
+    HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(title, WM_GETFONT, 0, 0)));
+    SIZE extent = {};
+    GetTextExtentPoint32W(dc, text, lstrlenW(text), &extent);
+    SelectObject(dc, previous);
+    ReleaseDC(title, dc);
+    return extent.cx <= client.right;
 }
 
 // With the null pen selected, Rectangle fills without an outline.
 static void Erase(HDC dc, const PanelRect &r) { Rectangle(dc, r.left, r.top, r.right, r.bottom); }
 
-GridFont SelectGridFont(HDC dc, int height) {
+GridFont SelectGridFont(HDC dc, int height, const wchar_t *face) {
     LOGFONTW record = {};
+    // Any character set, so that Windows may link in a font that has them.
+    if (face != nullptr)
+        record.lfCharSet = DEFAULT_CHARSET;
     SetBkMode(dc, TRANSPARENT);
     record.lfHeight = height;
     record.lfWeight = FW_THIN;
     record.lfItalic = 0;
     record.lfQuality = PROOF_QUALITY;
-    lstrcpyW(record.lfFaceName, L"Arial");
+    lstrcpynW(record.lfFaceName, face != nullptr ? face : L"Arial", LF_FACESIZE);
     GridFont selected = {CreateFontIndirectW(&record), nullptr};
     if (selected.font != nullptr)
         selected.previous = SelectObject(dc, selected.font);
@@ -77,8 +86,19 @@ void DrawMonth(HWND frame, const PanelPicture &picture) {
 
     if (layout.headerCount > 0)
         Erase(dc, layout.headerErase);
-    for (int i = 0; i < layout.headerCount; ++i)
-        PaintText(dc, layout.header[i]);
+    GridFont letterFont = {};
+    if (layout.headerCount > 0 && picture.letterFace != nullptr)
+        letterFont = SelectGridFont(dc, layout.fontHeight, picture.letterFace);
+    for (int i = 0; i < layout.headerCount; ++i) {
+        const wchar_t *letter = picture.letters[(i + layout.firstWeekday) % 7];
+        SetTextColor(dc, ColourOf(layout.header[i].colour));
+        TextOutW(dc, layout.header[i].x, layout.header[i].y, letter, lstrlenW(letter));
+    }
+    // The days' font back in, and still in transparent mode.
+    if (letterFont.font != nullptr) {
+        SelectObject(dc, letterFont.previous);
+        DeleteObject(letterFont.font);
+    }
     Erase(dc, layout.erase);
 
     for (int i = 0; i < layout.dayCount; ++i)

@@ -14,16 +14,21 @@ struct PanelPicture {
     MonthOfYear month;
     CalendarDate today;
     GridOptions options;
+    // The weekday letters, 0 = Sunday, each one character, and the face
+    // that writes them where Arial cannot (nullptr: Arial).
+    const wchar_t (*letters)[3];
+    const wchar_t *letterFace;
 };
 
 void DrawMonth(HWND frame, const PanelPicture &picture);
-// The month's name and year, as the engine writes it.
-void ShowTitle(HWND title, MonthOfYear month);
+// Whether `text` fits the title control in its own font.
+bool TitleFits(HWND title, const wchar_t *text);
 
 // The grid's Arial in `height` pixels, selected into `dc` until the release.
 struct GridFont {
     HFONT font;
     HGDIOBJ previous;
 };
-GridFont SelectGridFont(HDC dc, int height);
+// `face` another face than Arial, for a region's letters Arial has not.
+GridFont SelectGridFont(HDC dc, int height, const wchar_t *face = nullptr);
 void ReleaseGridFont(HDC dc, GridFont selected);

@@ -132,8 +132,8 @@ void WriteSetting(const wchar_t *section, const wchar_t *key, const char *value)
     }
     wchar_t wide[32];
     int i = 0;
-    for (; i < 31 && value[i] != '\0'; ++i)
+    for (; value != nullptr && i < 31 && value[i] != '\0'; ++i)
         wide[i] = static_cast<unsigned char>(value[i]);
     wide[i] = L'\0';
-    WritePrivateProfileStringW(section, key, wide, file);
+    WritePrivateProfileStringW(section, key, value != nullptr ? wide : nullptr, file);
 }

@@ -21,6 +21,7 @@ bool SettingsFileToRead(wchar_t *path);
 bool ReadSetting(const wchar_t *file, const wchar_t *section, const wchar_t *key,
                  const wchar_t *fallback, char *text, int size);
 
-// Writes one value to the settings file, making its folder first. A write
-// that fails changes nothing, and is not reported.
+// Writes one value to the settings file, making its folder first; a
+// `value` of nullptr takes the key out. A write that fails changes
+// nothing, and is not reported.
 void WriteSetting(const wchar_t *section, const wchar_t *key, const char *value);

@@ -386,8 +386,10 @@ bool WaitForExit(const PROCESS_INFORMATION &process, ULONGLONG timeoutMs, DWORD 
 }
 
 std::string ItemText(HWND dialog, int id) {
-    char text[256] = "";
-    GetDlgItemTextA(dialog, id, text, sizeof text);
+    wchar_t wide[256] = L"";
+    GetDlgItemTextW(dialog, id, wide, 256);
+    char text[1024] = "";
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, nullptr, nullptr);
     return text;
 }
 
@@ -1020,10 +1022,11 @@ static long DayNumber(int year, int month, int day) {
 static std::string IsoWeeksOfRows(const PanelPlan &plan) {
     long first = DayNumber(plan.month.year, plan.month.month + 1, 1);
     int sundayBased = static_cast<int>((first + 4) % 7); // 1 January 1970 was a Thursday
-    long rowStart = first - (plan.options.mondayFirst ? (sundayBased + 6) % 7 : sundayBased);
+    int firstWeekday = plan.options.firstWeekday;
+    long rowStart = first - (sundayBased - firstWeekday + 7) % 7;
     std::string weeks;
     for (int row = 0; row < plan.layout.weekCount; ++row, rowStart += 7) {
-        long thursday = rowStart + (plan.options.mondayFirst ? 3 : 4);
+        long thursday = rowStart + (8 - firstWeekday) % 7 + 3;
         int year = plan.month.year + 1;
         while (DayNumber(year, 1, 1) > thursday)
             --year;

@@ -101,6 +101,7 @@ HWND NewWindowOf(DWORD processId, const std::vector<HWND> &known);
 // Every marker window of a running trical.
 std::vector<HWND> MarkerWindows();
 
+// In UTF-8, whatever the region writes.
 std::string ItemText(HWND dialog, int id);
 
 struct Titles {

@@ -316,6 +316,49 @@ INSTANTIATE_TEST_SUITE_P(Table, WeekNumbers,
                              WeekRows{PanelKind::side, 1, 2015, false, 4, {6, 7, 8, 9}},
                              WeekRows{PanelKind::side, 1, 2015, true, 5, {5, 6, 7, 8, 9}}));
 
+// January 2021 begins on a Friday, in week 53 of 2020, under each of the
+// seven first days a region can have: the letters run from that day, the
+// 1st stands in its column, and each row shows the week of its Monday.
+struct FirstDayCase {
+    int firstWeekday;
+    const char *letters;
+    int firstColumn;
+    int rows;
+    int weeks[6];
+};
+
+class AnyFirstDay : public testing::TestWithParam<FirstDayCase> {};
+
+TEST_P(AnyFirstDay, LettersDaysAndWeeks) {
+    const FirstDayCase &c = GetParam();
+    CellMetrics metrics = MeasureCellMetrics(PanelKind::current, 179, 133, 96, true);
+    PanelLayout month = LayoutMonth(PanelKind::current, metrics, 179, 133, 0, 2021, kFarAway,
+                                    GridOptions{c.firstWeekday, true});
+    int left = 10 + metrics.colWidth;
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(std::string(1, c.letters[i]), month.header[i].text) << "letter " << i;
+    for (int day = 1; day <= 31; ++day) {
+        int cell = c.firstColumn + day - 1;
+        EXPECT_EQ(left + (cell % 7) * metrics.colWidth, month.days[day - 1].x) << "day " << day;
+        EXPECT_EQ(32 + (cell / 7) * metrics.rowHeight, month.days[day - 1].y) << "day " << day;
+    }
+    ASSERT_EQ(c.rows, month.weekCount);
+    for (int r = 0; r < c.rows; ++r)
+        EXPECT_EQ(std::to_string(c.weeks[r]), month.weeks[r].text) << "row " << r;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, AnyFirstDay,
+    testing::Values(FirstDayCase{0, "SMTWTFS", 5, 6, {53, 1, 2, 3, 4, 5}},
+                    FirstDayCase{1, "MTWTFSS", 4, 5, {53, 1, 2, 3, 4}},
+                    // From Tuesday to Friday the row's Monday is already in January.
+                    FirstDayCase{2, "TWTFSSM", 3, 5, {1, 2, 3, 4, 5}},
+                    FirstDayCase{3, "WTFSSMT", 2, 5, {1, 2, 3, 4, 5}},
+                    FirstDayCase{4, "TFSSMTW", 1, 5, {1, 2, 3, 4, 5}},
+                    FirstDayCase{5, "FSSMTWT", 0, 5, {1, 2, 3, 4, 5}},
+                    // Saturday first, as in Iran: Monday 28 December is the first row's.
+                    FirstDayCase{6, "SSMTWTF", 6, 6, {53, 1, 2, 3, 4, 5}}));
+
 // The panels follow the DPI, or the frames where those grew less; the week
 // column adds a column of each frame's own width, which keeps the spacing.
 TEST(MeasureFrames, FollowTheDpiOrTheFramesAndMakeRoomForTheWeekColumn) {

@@ -14,13 +14,16 @@ HWND calendarDialog;
 CellMetrics currentMetrics;
 CellMetrics sideMetrics;
 CalendarView calendarView;
+const wchar_t kLetters[7][3] = {L"S", L"M", L"T", L"W", L"T", L"F", L"S"};
 
 void DrawMonth(int frameId, int monthIndex, int year, PanelKind kind) {
     PanelPicture picture = {kind,
                             kind == PanelKind::current ? currentMetrics : sideMetrics,
                             {monthIndex, year},
                             calendarView.today,
-                            {}};
+                            {},
+                            kLetters,
+                            nullptr};
     DrawMonth(GetDlgItem(calendarDialog, frameId), picture);
 }
 

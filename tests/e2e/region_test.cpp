@@ -1,0 +1,120 @@
+// The calendar in the user's regional format, as Wine gives it for the
+// locale of the calendar's process: the three titles, the first day of the
+// week, and what the menu's Monday item writes. Wine takes a process's
+// locale from LC_ALL, which a Windows parent cannot hand down, so region.sh
+// runs the cases of each locale in a driver started under it.
+#include "e2e.h"
+
+#include <string>
+
+namespace {
+
+struct RegionCase {
+    const char *locale; // LC_ALL, without ".UTF-8"
+    // The user's own first day (HKCU\Control Panel\International
+    // iFirstDayOfWeek, 0 = Monday), or nullptr; taken back to en-US's
+    // Sunday (6) after the case. (Wine keeps a process's overrides once
+    // read, so a change while the calendar runs does not show under it.)
+    const char *userFirstDay;
+    const char *firstDaySetting; // FIRSTDAY in TRICAL.INI, or nullptr
+    int firstWeekday;            // the grid's first column, 0 = Sunday
+    // As read back, in UTF-8; nullptr for the program's own English ones.
+    const char *titles[3];
+    // FIRSTDAY once the menu's Monday item is chosen; "" for none.
+    const char *afterToggle;
+};
+
+const RegionCase kRegions[] = {
+    {"en_US", nullptr, nullptr, 0, {}, "1"},
+    {"en_US", "0", nullptr, 1, {}, "0"},
+    {"en_US", nullptr, "1", 1, {}, ""},
+    {"en_GB", nullptr, nullptr, 1, {}, "0"},
+    {"de_DE", nullptr, nullptr, 1, {"DEZEMBER 1996", "JANUAR 1997", "FEBRUAR 1997"}, "0"},
+    {"de_DE", nullptr, "0", 0, {"DEZEMBER 1996", "JANUAR 1997", "FEBRUAR 1997"}, "1"},
+    {"ja_JP", nullptr, nullptr, 0, {"1996年12月", "1997年1月", "1997年2月"}, "1"},
+    {"fa_IR", nullptr, nullptr, 6, {"دسامبر 1996", "ژانویه 1997", "فوریه 1997"}, "1"},
+    // December's long name fits a side frame only abbreviated.
+    {"es_ES", nullptr, nullptr, 1, {"DIC DE 1996", "ENERO DE 1997", "FEBRERO DE 1997"}, "0"},
+};
+
+bool SetUserFirstDay(const char *value) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\International", 0, KEY_SET_VALUE, &key) !=
+        ERROR_SUCCESS)
+        return false;
+    LONG status = RegSetValueExA(key, "iFirstDayOfWeek", 0, REG_SZ,
+                                 reinterpret_cast<const BYTE *>(value), lstrlenA(value) + 1);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
+// A title is cut where its ink reaches an edge of its control, or where
+// there is none.
+::testing::AssertionResult TitleUncut(HWND dialog, int id) {
+    Picture title = CaptureScreen(WindowRectOf(GetDlgItem(dialog, id)));
+    COLORREF face = GetSysColor(COLOR_BTNFACE);
+    int inked = 0;
+    for (int y = 0; y < title.height; ++y)
+        for (int x = 0; x < title.width; ++x)
+            if (PixelAt(title, x, y) != face) {
+                ++inked;
+                if (x == 0 || x == title.width - 1)
+                    return ::testing::AssertionFailure()
+                           << "title " << id << " has ink at its edge, x " << x;
+            }
+    if (inked == 0)
+        return ::testing::AssertionFailure() << "title " << id << " is empty";
+    return ::testing::AssertionSuccess();
+}
+
+class RegionTest : public CalendarTest, public ::testing::WithParamInterface<RegionCase> {
+  protected:
+    // Wine keeps the user's own day for as long as the locale stays.
+    void TearDown() override {
+        CalendarTest::TearDown();
+        if (GetParam().userFirstDay != nullptr) {
+            EXPECT_TRUE(SetUserFirstDay("6"));
+        }
+    }
+};
+
+std::string CaseName(const ::testing::TestParamInfo<RegionCase> &info) {
+    return std::string(info.param.locale) + "_" + std::to_string(info.index);
+}
+
+} // namespace
+
+TEST_P(RegionTest, TitlesAndFirstDayFollowTheRegion) {
+    const RegionCase &c = GetParam();
+    char locale[32] = "";
+    GetEnvironmentVariableA("LC_ALL", locale, sizeof locale);
+    ASSERT_EQ(std::string(c.locale) + ".UTF-8", locale) << "run by region.sh, under its locale";
+    ASSERT_TRUE(WriteSettings(c.firstDaySetting == nullptr ? std::string()
+                                                           : std::string("[OPTIONS]\r\nFIRSTDAY=") +
+                                                                 c.firstDaySetting + "\r\n"));
+    if (c.userFirstDay != nullptr) {
+        ASSERT_TRUE(SetUserFirstDay(c.userFirstDay));
+    }
+    ASSERT_TRUE(Launch());
+
+    Titles expected =
+        c.titles[0] == nullptr ? TitlesAt(0) : Titles{c.titles[0], c.titles[1], c.titles[2]};
+    EXPECT_TRUE(TitlesBecome(dialog_, expected, 0));
+    // Every day in its column; the middle panel with nothing else but the
+    // letters (a side title's Persian descenders reach into its frame).
+    Frames frames;
+    GridOptions grid = {c.firstWeekday, false};
+    EXPECT_TRUE(WaitForSettledFrames(dialog_, StartMonth(), StartDate(), &frames, grid));
+    EXPECT_TRUE(
+        NoStrayInk(frames.panel[1], PlanPanel(dialog_, 1, StartMonth(), StartDate(), grid)));
+    for (int id : {kPrevTitle, kCurrentTitle, kNextTitle})
+        EXPECT_TRUE(TitleUncut(dialog_, id));
+
+    SendMessageW(dialog_, WM_COMMAND, kMenuMondayFirst, 0);
+    std::string value;
+    bool found = SettingsValue("OPTIONS", "FIRSTDAY", &value);
+    EXPECT_EQ(c.afterToggle, found ? value : std::string()) << "FIRSTDAY after the menu item";
+    EXPECT_TRUE(CloseWithX());
+}
+
+INSTANTIATE_TEST_SUITE_P(Regions, RegionTest, ::testing::ValuesIn(kRegions), CaseName);

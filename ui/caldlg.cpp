@@ -1,5 +1,7 @@
 #include "caldlg.h"
 
+#include <cwchar>
+
 #include <ctime>
 
 #include "about.h"
@@ -67,7 +69,7 @@ static const int kTitleIds[] = {IDC_PREVTITLE, IDC_CURTITLE, IDC_NEXTTITLE};
 // read again or the dialog goes (`reading` false).
 static void ReadRegionFonts(HWND dialog, bool reading) {
     static const wchar_t *const kLetterFaces[] = {L"Arial", L"Tahoma", L"Microsoft Sans Serif"};
-    auto dialogFont = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+    auto *dialogFont = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
     HFONT made = nullptr;
     calendar.letterFace = nullptr;
     if (reading)
@@ -77,20 +79,20 @@ static void ReadRegionFonts(HWND dialog, bool reading) {
         int length = 0;
         for (int month = 0; month < 12; ++month) {
             RegionTitle(calendar.region, month, 2000, false, sample + length, 64);
-            length += lstrlenW(sample + length);
+            length += static_cast<int>(wcslen(sample + length));
         }
         LOGFONTW record = {};
         GetObjectW(dialogFont, sizeof record, &record);
         const wchar_t *const titleFaces[] = {record.lfFaceName, kLetterFaces[1], kLetterFaces[2]};
         const wchar_t *titleFace = FaceFor(sample, titleFaces, 3);
         if (titleFace != titleFaces[0]) {
-            lstrcpynW(record.lfFaceName, titleFace, LF_FACESIZE);
+            wcsncpy(record.lfFaceName, titleFace, LF_FACESIZE - 1);
             record.lfCharSet = DEFAULT_CHARSET;
             made = CreateFontIndirectW(&record);
         }
         sample[0] = L'\0';
         for (const wchar_t *letter : calendar.region.letters)
-            lstrcatW(sample, letter);
+            wcscat(sample, letter);
         // Even Arial then, in any character set, which lets Windows link in
         // a font that has them.
         calendar.letterFace = FaceFor(sample, kLetterFaces, 3);

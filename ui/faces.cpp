@@ -1,5 +1,7 @@
 #include "faces.h"
 
+#include <cwchar>
+
 static bool Covers(HDC dc, const wchar_t *face, const wchar_t *text, int length) {
     HFONT font =
         CreateFontW(16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, face);
@@ -23,7 +25,7 @@ static bool Covers(HDC dc, const wchar_t *face, const wchar_t *text, int length)
 
 const wchar_t *FaceFor(const wchar_t *text, const wchar_t *const faces[], int count) {
     HDC dc = GetDC(nullptr);
-    int length = lstrlenW(text);
+    int length = static_cast<int>(wcslen(text));
     int chosen = 0;
     while (chosen < count - 1 && !Covers(dc, faces[chosen], text, length))
         ++chosen;

@@ -1,5 +1,7 @@
 #include "painter.h"
 
+#include <cwchar>
+
 static COLORREF ColourOf(TextColour colour) {
     switch (colour) {
     case TextColour::blue:
@@ -37,7 +39,7 @@ bool TitleFits(HWND title, const wchar_t *text) {
     HGDIOBJ previous =
         SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(title, WM_GETFONT, 0, 0)));
     SIZE extent = {};
-    GetTextExtentPoint32W(dc, text, lstrlenW(text), &extent);
+    GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &extent);
     SelectObject(dc, previous);
     ReleaseDC(title, dc);
     return extent.cx <= client.right;
@@ -56,7 +58,7 @@ GridFont SelectGridFont(HDC dc, int height, const wchar_t *face) {
     record.lfWeight = FW_THIN;
     record.lfItalic = 0;
     record.lfQuality = PROOF_QUALITY;
-    lstrcpynW(record.lfFaceName, face != nullptr ? face : L"Arial", LF_FACESIZE);
+    wcsncpy(record.lfFaceName, face != nullptr ? face : L"Arial", LF_FACESIZE - 1);
     GridFont selected = {CreateFontIndirectW(&record), nullptr};
     if (selected.font != nullptr)
         selected.previous = SelectObject(dc, selected.font);
@@ -92,7 +94,8 @@ void DrawMonth(HWND frame, const PanelPicture &picture) {
     for (int i = 0; i < layout.headerCount; ++i) {
         const wchar_t *letter = picture.letters[(i + layout.firstWeekday) % 7];
         SetTextColor(dc, ColourOf(layout.header[i].colour));
-        TextOutW(dc, layout.header[i].x, layout.header[i].y, letter, lstrlenW(letter));
+        TextOutW(dc, layout.header[i].x, layout.header[i].y, letter,
+                 static_cast<int>(wcslen(letter)));
     }
     // The days' font back in, and still in transparent mode.
     if (letterFont.font != nullptr) {

@@ -1,5 +1,7 @@
 #include "region.h"
 
+#include <cwchar>
+
 #include "calendar.h"
 #include "view.h"
 #include "yearmonth.h"
@@ -81,6 +83,8 @@ void RegionTitle(const Region &region, int monthIndex, int year, bool abbreviate
                     title, 160);
     // As the region writes it, if Windows cannot upper-case it.
     if (LCMapStringEx(LOCALE_NAME_USER_DEFAULT, LCMAP_UPPERCASE | LCMAP_LINGUISTIC_CASING, title,
-                      -1, out, size, nullptr, nullptr, 0) == 0)
-        lstrcpynW(out, title, size);
+                      -1, out, size, nullptr, nullptr, 0) == 0) {
+        wcsncpy(out, title, size - 1);
+        out[size - 1] = L'\0';
+    }
 }

@@ -1,8 +1,7 @@
 #include "caldlg.h"
 
-#include <cwchar>
-
 #include <ctime>
+#include <cwchar>
 
 #include "about.h"
 #include "autostart.h"

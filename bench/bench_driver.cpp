@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "view.h"
@@ -77,10 +78,17 @@ static BOOL CALLBACK FindDialog(HWND window, LPARAM data) {
     return FALSE;
 }
 
+// The title names the month's year, in whatever words the user's region
+// has for the month; the template's own titles name 1996.
 static bool TitleIs(HWND dialog, int id, MonthOfYear month) {
-    char text[64] = "";
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    return strcmp(text, Title(month.month, month.year).text) == 0;
+    wchar_t text[64] = L"";
+    GetDlgItemTextW(dialog, id, text, 64);
+    char year[12];
+    int length = FormatInt(month.year, year);
+    wchar_t wideYear[12];
+    for (int i = 0; i <= length; ++i)
+        wideYear[i] = static_cast<unsigned char>(year[i]);
+    return wcsstr(text, wideYear) != nullptr;
 }
 
 // The shown calendar of that process, once its titles name the current

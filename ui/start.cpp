@@ -5,9 +5,6 @@
 // and time functions behave as before.
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previousInstance, LPWSTR commandLine,
-                    int showCommand);
-
 // Windows gives an entry point no particular stack alignment on 32-bit.
 extern "C" __attribute__((force_align_arg_pointer, noreturn)) void TricalStart() {
     // The calendar takes no arguments and its dialog decides how it shows.

@@ -336,7 +336,8 @@ static bool Running(const PROCESS_INFORMATION &process) {
 HWND NewWindowOf(DWORD processId, const std::vector<HWND> &known) {
     HWND found = nullptr;
     Eventually([&] {
-        for (HWND window : ShownWindowsOf(processId))
+        // Dialogs only: a button's tooltip is a shown window of the process too.
+        for (HWND window : FindWindows(processId, true, "#32770"))
             if (std::find(known.begin(), known.end(), window) == known.end())
                 found = window;
         return AssertionResult(found != nullptr);

@@ -90,7 +90,7 @@ HWND WaitForCalendar(const PROCESS_INFORMATION &process, ULONGLONG timeoutMs);
 bool WaitForExit(const PROCESS_INFORMATION &process, ULONGLONG timeoutMs, DWORD *exitCode);
 // Visible top-level windows that belong to a process.
 std::vector<HWND> ShownWindowsOf(DWORD processId);
-// A shown top-level window of the process that is none of `known`, or
+// A shown dialog of the process (an About box) that is none of `known`, or
 // nullptr after ten seconds.
 HWND NewWindowOf(DWORD processId, const std::vector<HWND> &known);
 // Polls for ten seconds until `window` is hidden or destroyed.

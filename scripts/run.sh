@@ -4,7 +4,8 @@
 # is closed. Without one it runs in Xvfb, saves a screenshot and closes it.
 # TRICAL_CHOICES=all starts it with every remembered choice on (Monday
 # first, week numbers, keep on top); TRICAL_CHOICES=none with every one off
-# (the week starting on the region's first day).
+# (the week starting on the region's first day). TRICAL_THEME=dark starts
+# it with Windows' app mode dark; without it the mode is light.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/test.sh build
@@ -32,6 +33,12 @@ if [ -n "${TRICAL_CHOICES:-}" ] && [ "${1:-}" != --in-xvfb ]; then
 fi
 
 if [ "${1:-}" != --in-xvfb ]; then
+    personalize='HKCU\Software\Microsoft\Windows\CurrentVersion\Themes\Personalize'
+    if [ "${TRICAL_THEME:-}" = dark ]; then
+        tests/wine-run.sh reg add "$personalize" /v AppsUseLightTheme /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    else
+        tests/wine-run.sh reg delete "$personalize" /v AppsUseLightTheme /f >/dev/null 2>&1 || true
+    fi
     if [ -n "${DISPLAY:-}" ]; then
         exec tests/wine-run.sh "$exe"
     fi
@@ -42,11 +49,13 @@ tests/wine-run.sh "$exe" &
 calendar=$!
 window=$(timeout 60 xdotool search --sync --onlyvisible --classname trical.exe | head -1)
 # The first paint follows the window's appearance; wait until a red pixel
-# (today) is on the screen rather than for a fixed time.
+# (today, lighter on dark) is on the screen rather than for a fixed time.
+today='#ff0000'
+[ "${TRICAL_THEME:-}" != dark ] || today='#ff5c5c'
 eval "$(xdotool getwindowgeometry --shell "$window")"
 for _ in $(seq 100); do
     import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$shot"
-    convert "$shot" -fill black +opaque '#ff0000' -format '%[fx:maxima.r]' info: | grep -q '^1' && break
+    convert "$shot" -fill black +opaque "$today" -format '%[fx:maxima.r]' info: | grep -q '^1' && break
     sleep 0.1
 done
 echo "Screenshot: $shot"

@@ -16,6 +16,7 @@
 #include "region.h"
 #include "resource.h"
 #include "settings.h"
+#include "theme.h"
 #include "tooltips.h"
 #include "view.h"
 #include "wheel.h"
@@ -31,6 +32,8 @@ struct CalendarState {
     Region region;
     const wchar_t *letterFace;
     HFONT titleFont;
+    // The colours of the user's theme: light, dark or high contrast.
+    Palette palette;
     // The DPI the panels are laid out for: the window's, or the one Windows
     // last announced.
     int dpi;
@@ -123,13 +126,16 @@ static void ShowMonth(HWND dialog, int frameId, int titleId, MonthOfYear month, 
                             calendar.view.today,
                             options,
                             calendar.region.letters,
-                            calendar.letterFace};
+                            calendar.letterFace,
+                            &calendar.palette};
     DrawMonth(GetDlgItem(dialog, frameId), picture);
     ShowTitle(GetDlgItem(dialog, titleId), month);
 }
 
 static INT_PTR OnInitDialog(HWND dialog) {
     calendar.dpi = WindowDpi(dialog);
+    calendar.palette = ReadPalette();
+    DressControls(dialog, calendar.palette);
     ReadRegionFonts(dialog, true);
     wchar_t file[MAX_PATH];
     const wchar_t *settings = SettingsFileToRead(file) ? file : nullptr;
@@ -238,13 +244,29 @@ static void OnClockChanged(HWND dialog) {
     OnTimer(dialog);
 }
 
+// The app mode, high contrast or the system colours may have changed. One
+// switch of mode is announced several times, so the calendar is redrawn,
+// border and all, only when its colours did change.
+static void OnThemeChanged(HWND dialog) {
+    Palette now = ReadPalette();
+    if (SamePalette(now, calendar.palette))
+        return;
+    calendar.palette = now;
+    DressControls(dialog, now);
+    RedrawWindow(dialog, nullptr, nullptr,
+                 RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
 // The user changed the regional format: names, letters and first day.
-// Windows says so with "intl", and the clock may have moved with it.
+// Windows says so with "intl", and the clock may have moved with it. A
+// change of theme comes as "ImmersiveColorSet", or high contrast as its
+// own setting, and is cheap to look for whatever came.
 static void OnSettingChange(HWND dialog, const wchar_t *area) {
     if (area != nullptr && lstrcmpW(area, L"intl") == 0) {
         ReadRegionFonts(dialog, true);
         RedrawWindow(dialog, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
     }
+    OnThemeChanged(dialog);
     OnClockChanged(dialog);
 }
 
@@ -327,6 +349,18 @@ extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_SETTINGCHANGE:
         OnSettingChange(dialog, reinterpret_cast<const wchar_t *>(lParam));
         break;
+    case WM_SYSCOLORCHANGE:
+        OnThemeChanged(dialog);
+        break;
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+        return ColourControl(reinterpret_cast<HDC>(wParam), calendar.palette);
+    case WM_DRAWITEM:
+        return DrawButton(reinterpret_cast<const DRAWITEMSTRUCT *>(lParam), calendar.palette);
+    case WM_NCPAINT:
+        return PaintBorder(dialog, calendar.palette);
+    case WM_NCACTIVATE:
+        return ActivateBorder(dialog, wParam, calendar.palette);
     case WM_POWERBROADCAST:
         OnPowerBroadcast(dialog, wParam);
         break;

@@ -2,18 +2,18 @@
 
 #include <cwchar>
 
-static COLORREF ColourOf(TextColour colour) {
+static COLORREF ColourOf(TextColour colour, const Palette &palette) {
     switch (colour) {
     case TextColour::blue:
-        return RGB(0, 0, 255);
+        return palette.letters;
     case TextColour::red:
-        return RGB(255, 0, 0);
+        return palette.today;
     case TextColour::grey:
-        return GetSysColor(COLOR_GRAYTEXT);
+        return palette.weeks;
     case TextColour::black:
         break;
     }
-    return RGB(0, 0, 0);
+    return palette.text;
 }
 
 // The engine's text is ASCII, each char one UTF-16 unit; `wide` holds `size`.
@@ -25,11 +25,20 @@ static int Widen(const char *text, wchar_t *wide, int size) {
     return length;
 }
 
-static void PaintText(HDC dc, const TextItem &item) {
+// Today stands on a ground of its own where the palette gives it one (the
+// highlight of a high-contrast theme).
+static void PaintText(HDC dc, const TextItem &item, const Palette &palette) {
     wchar_t text[sizeof item.text];
     int length = Widen(item.text, text, sizeof item.text);
-    SetTextColor(dc, ColourOf(item.colour));
+    bool grounded = item.colour == TextColour::red && palette.todayGround != palette.ground;
+    SetTextColor(dc, ColourOf(item.colour, palette));
+    if (grounded) {
+        SetBkMode(dc, OPAQUE);
+        SetBkColor(dc, palette.todayGround);
+    }
     TextOutW(dc, item.x, item.y, text, length);
+    if (grounded)
+        SetBkMode(dc, TRANSPARENT);
 }
 
 bool TitleFits(HWND title, const wchar_t *text) {
@@ -82,7 +91,8 @@ void DrawMonth(HWND frame, const PanelPicture &picture) {
                     picture.month.year, picture.today, picture.options);
 
     GridFont font = SelectGridFont(dc, layout.fontHeight);
-    HBRUSH eraseBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+    const Palette &palette = *picture.palette;
+    HBRUSH eraseBrush = CreateSolidBrush(palette.ground);
     HGDIOBJ previousBrush = SelectObject(dc, eraseBrush);
     HGDIOBJ previousPen = SelectObject(dc, GetStockObject(NULL_PEN));
 
@@ -93,7 +103,7 @@ void DrawMonth(HWND frame, const PanelPicture &picture) {
         letterFont = SelectGridFont(dc, layout.fontHeight, picture.letterFace);
     for (int i = 0; i < layout.headerCount; ++i) {
         const wchar_t *letter = picture.letters[(i + layout.firstWeekday) % 7];
-        SetTextColor(dc, ColourOf(layout.header[i].colour));
+        SetTextColor(dc, ColourOf(layout.header[i].colour, palette));
         TextOutW(dc, layout.header[i].x, layout.header[i].y, letter,
                  static_cast<int>(wcslen(letter)));
     }
@@ -105,14 +115,14 @@ void DrawMonth(HWND frame, const PanelPicture &picture) {
     Erase(dc, layout.erase);
 
     for (int i = 0; i < layout.dayCount; ++i)
-        PaintText(dc, layout.days[i]);
+        PaintText(dc, layout.days[i], palette);
     ReleaseGridFont(dc, font);
 
     // The week numbers in their own, smaller font.
     if (layout.weekCount > 0) {
         GridFont weekFont = SelectGridFont(dc, layout.weekFontHeight);
         for (int i = 0; i < layout.weekCount; ++i)
-            PaintText(dc, layout.weeks[i]);
+            PaintText(dc, layout.weeks[i], palette);
         ReleaseGridFont(dc, weekFont);
     }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "layout.h"
+#include "palette.h"
 #include "view.h"
 
 // Everything a panel shows: the dialog hands it over whole.
@@ -18,6 +19,7 @@ struct PanelPicture {
     // that writes them where Arial cannot (nullptr: Arial).
     const wchar_t (*letters)[3];
     const wchar_t *letterFace;
+    const Palette *palette;
 };
 
 void DrawMonth(HWND frame, const PanelPicture &picture);

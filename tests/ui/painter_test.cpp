@@ -15,6 +15,12 @@ CellMetrics currentMetrics;
 CellMetrics sideMetrics;
 CalendarView calendarView;
 const wchar_t kLetters[7][3] = {L"S", L"M", L"T", L"W", L"T", L"F", L"S"};
+// Light, in whatever system colours the prefix has.
+const Palette kLight =
+    ChoosePalette(false, false,
+                  {GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_GRAYTEXT),
+                   GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT),
+                   GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_HIGHLIGHTTEXT)});
 
 void DrawMonth(int frameId, int monthIndex, int year, PanelKind kind) {
     PanelPicture picture = {kind,
@@ -23,7 +29,8 @@ void DrawMonth(int frameId, int monthIndex, int year, PanelKind kind) {
                             calendarView.today,
                             {},
                             kLetters,
-                            nullptr};
+                            nullptr,
+                            &kLight};
     DrawMonth(GetDlgItem(calendarDialog, frameId), picture);
 }
 

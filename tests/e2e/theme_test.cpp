@@ -1,0 +1,213 @@
+// The calendar in the user's theme: dark from the start when the app mode
+// is, light and dark in turn while it runs (light again pixel for pixel),
+// the About box with it, and the system colours followed as they change.
+// What is dark or readable is judged from the screen, by the WCAG ratio.
+#include "e2e.h"
+
+#include <algorithm>
+#include <map>
+
+#include "palette.h"
+
+namespace {
+
+const wchar_t kPersonalize[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+
+// AppsUseLightTheme 0 (dark) or 1 (light), or no value where `light` is
+// negative; then, where `announce`, the news as Windows sends it: several
+// times for one switch.
+bool SetAppMode(int light, bool announce) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kPersonalize, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    DWORD value = static_cast<DWORD>(light);
+    LONG status = light < 0 ? RegDeleteValueW(key, L"AppsUseLightTheme")
+                            : RegSetValueExW(key, L"AppsUseLightTheme", 0, REG_DWORD,
+                                             reinterpret_cast<const BYTE *>(&value), sizeof value);
+    RegCloseKey(key);
+    for (int i = 0; announce && i < 3; ++i)
+        SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0,
+                            reinterpret_cast<LPARAM>(L"ImmersiveColorSet"), SMTO_ABORTIFHUNG, 5000,
+                            nullptr);
+    return status == ERROR_SUCCESS || (light < 0 && status == ERROR_FILE_NOT_FOUND);
+}
+
+bool Light(COLORREF c) { return ContrastRatio(c, RGB(0, 0, 0)) > 7.0; }
+bool Reddish(COLORREF c) { return GetRValue(c) - std::max(GetGValue(c), GetBValue(c)) >= 64; }
+bool Bluish(COLORREF c) { return GetBValue(c) - std::max(GetRValue(c), GetGValue(c)) >= 64; }
+bool Greyish(COLORREF c) { return GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c); }
+
+COLORREF CommonestColour(const Picture &picture) {
+    std::map<COLORREF, int> counts;
+    for (COLORREF c : picture.pixels)
+        ++counts[c];
+    return std::max_element(counts.begin(), counts.end(),
+                            [](const auto &a, const auto &b) { return a.second < b.second; })
+        ->first;
+}
+
+// Dark: a dark ground, and no light patch of 3 x 3 pixels (light text is
+// thinner than that; a light face, frame or border is not).
+::testing::AssertionResult AllDark(const Picture &picture) {
+    COLORREF ground = CommonestColour(picture);
+    if (ContrastRatio(ground, RGB(0, 0, 0)) > 1.5)
+        return ::testing::AssertionFailure() << "the ground is " << std::hex << ground;
+    for (int y = 0; y + 2 < picture.height; ++y)
+        for (int x = 0; x + 2 < picture.width; ++x) {
+            bool patch = true;
+            for (int dy = 0; dy < 3 && patch; ++dy)
+                for (int dx = 0; dx < 3 && patch; ++dx)
+                    patch = Light(PixelAt(picture, x + dx, y + dy));
+            if (patch)
+                return ::testing::AssertionFailure()
+                       << "a light patch at (" << x << ", " << y << ")";
+        }
+    return ::testing::AssertionSuccess();
+}
+
+// The best contrast on `ground` of the pixels of a kind in `area`; 0 for none.
+double InkContrast(const Picture &picture, const RECT &area, bool (*kind)(COLORREF),
+                   COLORREF ground) {
+    double best = 0;
+    for (int y = area.top; y < area.bottom && y < picture.height; ++y)
+        for (int x = area.left; x < area.right && x < picture.width; ++x) {
+            COLORREF c = PixelAt(picture, x, y);
+            if (c != ground && kind(c))
+                best = std::max(best, ContrastRatio(c, ground));
+        }
+    return best;
+}
+
+RECT Whole(const Picture &picture) { return {0, 0, picture.width, picture.height}; }
+
+// The middle panel, week numbers shown: today red and the letters blue, and
+// nowhere else; today, the letters, the other days and the weeks each read
+// at 4.5:1 or better on the ground.
+::testing::AssertionResult ReadableOnDark(HWND dialog, const Picture &panel) {
+    GridOptions grid = {0, true};
+    PanelPlan plan = PlanPanel(dialog, 1, StartMonth(), StartDate(), grid);
+    const PanelLayout &layout = plan.layout;
+    COLORREF ground = CommonestColour(panel);
+    RECT today = {};
+    for (int i = 0; i < layout.dayCount; ++i)
+        if (layout.days[i].colour == TextColour::red)
+            today = CellOf(plan, layout.days[i]);
+    RECT letters = CellOf(plan, layout.header[0]);
+    RECT lastLetter = CellOf(plan, layout.header[layout.headerCount - 1]);
+    UnionRect(&letters, &letters, &lastLetter);
+    struct Ink {
+        const char *what;
+        RECT area;
+        bool (*kind)(COLORREF);
+        double onlyThere; // the same kind anywhere on the panel
+    } inks[] = {
+        {"today", today, Reddish, InkContrast(panel, Whole(panel), Reddish, ground)},
+        {"the letters", letters, Bluish, InkContrast(panel, Whole(panel), Bluish, ground)},
+        {"a day", CellOf(plan, layout.days[layout.dayCount - 1]), Light, 0},
+        {"a week", CellOf(plan, layout.weeks[0]), Greyish, 0},
+    };
+    for (const Ink &ink : inks) {
+        double there = InkContrast(panel, ink.area, ink.kind, ground);
+        if (there < 4.5)
+            return ::testing::AssertionFailure() << ink.what << " reads at " << there << ":1";
+        if (ink.onlyThere > there)
+            return ::testing::AssertionFailure() << "the colour of " << ink.what << " elsewhere";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult WindowIsDark(HWND window) {
+    return Eventually([&] { return AllDark(CaptureScreen(WindowRectOf(window))); });
+}
+
+class ThemeTest : public CalendarTest {
+  protected:
+    void TearDown() override {
+        CalendarTest::TearDown();
+        EXPECT_TRUE(SetAppMode(-1, false));
+        if (!savedColours_.empty()) {
+            EXPECT_TRUE(SetSysColors(static_cast<int>(kColourIds.size()), kColourIds.data(),
+                                     savedColours_.data()));
+        }
+    }
+    const std::vector<INT> kColourIds = {COLOR_BTNFACE, COLOR_GRAYTEXT};
+    std::vector<COLORREF> savedColours_;
+};
+
+} // namespace
+
+TEST_F(ThemeTest, DarkFromTheStartAndReadable) {
+    ASSERT_TRUE(SetAppMode(0, false));
+    ASSERT_TRUE(WriteSettings("[OPTIONS]\r\nWEEKNUM=1\r\n"));
+    ASSERT_TRUE(Launch());
+    EXPECT_TRUE(WindowIsDark(dialog_));
+    Frames frames;
+    EXPECT_TRUE(WaitForSettledFrames(dialog_, StartMonth(), StartDate(), &frames, {0, true}));
+    EXPECT_TRUE(ReadableOnDark(dialog_, frames.panel[1]));
+    // The owner-drawn buttons still work, and the calendar stays dark.
+    EXPECT_TRUE(Press(dialog_, kNextMonthButton, TitlesAt(1)));
+    EXPECT_TRUE(WindowIsDark(dialog_));
+    EXPECT_TRUE(CloseWithX());
+}
+
+TEST_F(ThemeTest, FollowsTheModeWhileRunningAndComesBackAsItWas) {
+    ASSERT_TRUE(RemoveSettings());
+    ASSERT_TRUE(SetAppMode(1, false));
+    ASSERT_TRUE(Launch());
+    Picture light;
+    ASSERT_TRUE(WaitForSettledClient(dialog_, &light));
+    Picture lightWindow = CaptureScreen(WindowRectOf(dialog_));
+
+    ASSERT_TRUE(SetAppMode(0, true));
+    EXPECT_TRUE(WindowIsDark(dialog_));
+    // As the menu opens it: a click would leave the focus on "?".
+    PostMessageW(dialog_, WM_COMMAND, kAboutButton, 0);
+    HWND about = NewWindowOf(process_.dwProcessId, {dialog_});
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(WindowIsDark(about));
+
+    // Both back to light while the box is open.
+    ASSERT_TRUE(SetAppMode(1, true));
+    EXPECT_TRUE(Eventually([&] {
+        COLORREF ground = CommonestColour(CaptureClient(about));
+        return ::testing::AssertionResult(ground == GetSysColor(COLOR_BTNFACE))
+               << "the About box's ground is " << std::hex << ground;
+    }));
+    EXPECT_TRUE(EscapeCloses(about));
+    Picture again;
+    EXPECT_TRUE(WaitForSettledClient(dialog_, &again, &light));
+    EXPECT_TRUE(SamePicture(lightWindow, CaptureScreen(WindowRectOf(dialog_))))
+        << "the border is not as it was";
+    EXPECT_TRUE(CloseWithX());
+}
+
+TEST_F(ThemeTest, PanelsFollowTheSystemColours) {
+    for (INT id : kColourIds)
+        savedColours_.push_back(GetSysColor(id));
+    // Wine hands a change to processes started after it, not to those
+    // running; Windows to both.
+    const COLORREF face = RGB(200, 230, 200);
+    const COLORREF grey = RGB(0, 128, 128);
+    const COLORREF changed[] = {face, grey};
+    ASSERT_TRUE(SetSysColors(2, kColourIds.data(), changed));
+    ASSERT_TRUE(WriteSettings("[OPTIONS]\r\nWEEKNUM=1\r\n"));
+    ASSERT_TRUE(Launch());
+    GridOptions grid = {0, true};
+    EXPECT_TRUE(Eventually([&] {
+        Frames frames = CaptureFrames(dialog_);
+        PanelPlan plan = PlanPanel(dialog_, 1, StartMonth(), StartDate(), grid);
+        COLORREF ground = CommonestColour(frames.panel[1]);
+        if (ground != face)
+            return ::testing::AssertionFailure() << "the ground is " << std::hex << ground;
+        for (int i = 0; i < plan.layout.weekCount; ++i) {
+            RECT cell = CellOf(plan, plan.layout.weeks[i]);
+            if (InkContrast(
+                    frames.panel[1], cell, [](COLORREF c) { return c == RGB(0, 128, 128); },
+                    face) == 0)
+                return ::testing::AssertionFailure() << "week " << i << " is not in the new grey";
+        }
+        return ::testing::AssertionSuccess();
+    }));
+    EXPECT_TRUE(CloseWithX());
+}

@@ -7,6 +7,7 @@
 # missing first (Debian 12, as root). Takes about ten minutes, six of them
 # the idle windows.
 #   scripts/bench.sh
+# BENCH_THEME=dark measures it with Windows' app mode dark.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -54,6 +55,13 @@ trap 'rm -rf "$out"' EXIT
 
 export WINEPREFIX=$PWD/build/bench-prefix
 driver=build/bench-win64/bench_driver.exe
+personalize='HKCU\Software\Microsoft\Windows\CurrentVersion\Themes\Personalize'
+if [ "${BENCH_THEME:-}" = dark ]; then
+    tests/wine-run.sh reg add "$personalize" /v AppsUseLightTheme /t REG_DWORD /d 0 /f >/dev/null 2>&1
+else
+    tests/wine-run.sh reg delete "$personalize" /v AppsUseLightTheme /f >/dev/null 2>&1 || true
+fi
+/usr/lib/wine/wineserver -w
 echo "Running under wine64 in Xvfb (about $((idle_windows * idle_seconds / 60 + 3)) minutes)..." >&2
 # One Xvfb and one wineserver for everything; the prefix's last process
 # ends before the display does. The inner script takes its arguments as $0...

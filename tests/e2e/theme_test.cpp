@@ -47,15 +47,17 @@ COLORREF CommonestColour(const Picture &picture) {
         ->first;
 }
 
-// Dark: a dark ground, and no light patch of 3 x 3 pixels (light text is
-// thinner than that; a light face, frame or border is not).
-::testing::AssertionResult AllDark(const Picture &picture) {
+// Dark: a dark ground, painted (not the black of a screen nothing has drawn
+// on yet), and no light patch of 3 x 3 pixels (light text is thinner than
+// that; a light face, frame or border is not) outside `icon`.
+::testing::AssertionResult AllDark(const Picture &picture, const RECT &icon) {
     COLORREF ground = CommonestColour(picture);
-    if (ContrastRatio(ground, RGB(0, 0, 0)) > 1.5)
+    if (ground == RGB(0, 0, 0) || ContrastRatio(ground, RGB(0, 0, 0)) > 1.5)
         return ::testing::AssertionFailure() << "the ground is " << std::hex << ground;
     for (int y = 0; y + 2 < picture.height; ++y)
         for (int x = 0; x + 2 < picture.width; ++x) {
-            bool patch = true;
+            bool patch =
+                !(x + 2 >= icon.left && x < icon.right && y + 2 >= icon.top && y < icon.bottom);
             for (int dy = 0; dy < 3 && patch; ++dy)
                 for (int dx = 0; dx < 3 && patch; ++dx)
                     patch = Light(PixelAt(picture, x + dx, y + dy));
@@ -64,6 +66,13 @@ COLORREF CommonestColour(const Picture &picture) {
                        << "a light patch at (" << x << ", " << y << ")";
         }
     return ::testing::AssertionSuccess();
+}
+
+BOOL CALLBACK FindIcon(HWND child, LPARAM found) {
+    if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
+        return TRUE;
+    *reinterpret_cast<HWND *>(found) = child;
+    return FALSE;
 }
 
 // The best contrast on `ground` of the pixels of a kind in `area`; 0 for none.
@@ -117,8 +126,18 @@ RECT Whole(const Picture &picture) { return {0, 0, picture.width, picture.height
     return ::testing::AssertionSuccess();
 }
 
+// The window, border and all, but for an icon: the About box's calendar page
+// is the program's own picture, light in any mode.
 ::testing::AssertionResult WindowIsDark(HWND window) {
-    return Eventually([&] { return AllDark(CaptureScreen(WindowRectOf(window))); });
+    RECT outer = WindowRectOf(window);
+    RECT icon = {};
+    HWND iconWindow = nullptr;
+    EnumChildWindows(window, FindIcon, reinterpret_cast<LPARAM>(&iconWindow));
+    if (iconWindow != nullptr) {
+        icon = WindowRectOf(iconWindow);
+        OffsetRect(&icon, -outer.left, -outer.top);
+    }
+    return Eventually([&] { return AllDark(CaptureScreen(outer), icon); });
 }
 
 class ThemeTest : public CalendarTest {

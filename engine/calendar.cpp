@@ -93,15 +93,18 @@ int IsoWeek(int day, int monthNumber, int year) {
     return static_cast<int>((thursday - DaysFromCivil(weekYear, 1, 1)) / 7 + 1);
 }
 
+long long DayNumber(long long year, int monthNumber, int day) {
+    return DaysFromCivil(year, monthNumber, day);
+}
+
+// A constant of its own: GCC would copy the date from writable data.
+static const CalendarDate kEpoch = {1, 0, 1970};
+
 CalendarDate LocalDate(time_t moment) {
-    CalendarDate date = {1, 0, 1970};
     const struct tm *local = localtime(&moment);
     if (local == nullptr)
-        return date;
-    date.day = local->tm_mday;
-    date.month = local->tm_mon;
-    date.year = local->tm_year + 1900;
-    return date;
+        return kEpoch;
+    return {local->tm_mday, local->tm_mon, local->tm_year + 1900};
 }
 
 CalendarDate GetToday() { return LocalDate(time(nullptr)); }

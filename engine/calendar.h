@@ -22,6 +22,9 @@ bool IsToday(int day, int monthNumber, int year, const CalendarDate &today);
 // its Monday wherever that falls.
 int IsoWeek(int day, int monthNumber, int year);
 
+// Days from 1 January 1970 (negative before), for any year and beyond.
+long long DayNumber(long long year, int monthNumber, int day);
+
 CalendarDate GetToday();
 // The local calendar date of a moment; GetToday() is LocalDate(time(nullptr)).
 CalendarDate LocalDate(time_t moment);

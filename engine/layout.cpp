@@ -76,6 +76,29 @@ FrameGeometry MeasureFrames(FrameSize current, FrameSize side, int dpi, bool wee
     return geometry;
 }
 
+// Anything but a weekday is taken as Sunday, the grid there always was.
+static int SaneFirstWeekday(int firstWeekday) {
+    return firstWeekday >= 0 && firstWeekday < 7 ? firstWeekday : 0;
+}
+
+PanelRect GridCell(PanelKind kind, const CellMetrics &metrics, GridOptions options, int cell) {
+    int top = (kind == PanelKind::current ? 2 : 1) * metrics.rowHeight;
+    // The week column takes the margin's place and the days move over for it.
+    int left = ScaleToDpi(kLeftMargin, metrics.dpi) + (options.weekNumbers ? metrics.colWidth : 0);
+    int x = (cell % 7) * metrics.colWidth + left;
+    int y = (cell / 7) * metrics.rowHeight + top;
+    return {x, y, x + metrics.colWidth, y + metrics.rowHeight};
+}
+
+static int FirstCell(int monthIndex, int year, int firstWeekday) {
+    return (FirstWeekday(monthIndex + 1, year) + 7 - SaneFirstWeekday(firstWeekday)) % 7;
+}
+
+int DayInCell(int cell, int monthIndex, int year, int firstWeekday) {
+    int day = cell - FirstCell(monthIndex, year, firstWeekday) + 1;
+    return day >= 1 && day <= DaysInMonth(monthIndex + 1, year) ? day : 0;
+}
+
 PanelLayout LayoutMonth(PanelKind kind, const CellMetrics &metrics, int clientWidth,
                         int clientHeight, int monthIndex, int year, const CalendarDate &today,
                         GridOptions options) {
@@ -85,11 +108,8 @@ PanelLayout LayoutMonth(PanelKind kind, const CellMetrics &metrics, int clientWi
     layout.fontHeight = ScaleToDpi(current ? 16 : 12, metrics.dpi);
     int margin = ScaleToDpi(kLeftMargin, metrics.dpi);
     int inset = ScaleToDpi(2, metrics.dpi);
-    // The week column takes the margin's place and the days move over for it.
-    int left = margin + (options.weekNumbers ? metrics.colWidth : 0);
-    // Anything but a weekday is taken as Sunday, the grid there always was.
-    int firstWeekday =
-        options.firstWeekday >= 0 && options.firstWeekday < 7 ? options.firstWeekday : 0;
+    int left = GridCell(kind, metrics, options, 0).left;
+    int firstWeekday = SaneFirstWeekday(options.firstWeekday);
     layout.firstWeekday = firstWeekday;
 
     if (current) {
@@ -105,16 +125,15 @@ PanelLayout LayoutMonth(PanelKind kind, const CellMetrics &metrics, int clientWi
     layout.erase = {inset, top + inset, clientWidth - inset, clientHeight - inset};
 
     int monthNumber = monthIndex + 1;
-    int first = (FirstWeekday(monthNumber, year) + 7 - firstWeekday) % 7;
+    int first = FirstCell(monthIndex, year, firstWeekday);
     int n = DaysInMonth(monthNumber, year);
     for (int day = 1; day <= n; ++day) {
-        int cell = first + day - 1;
+        PanelRect cell = GridCell(kind, metrics, options, first + day - 1);
         char text[12];
         FormatInt(day, text);
         TextColour colour =
             IsToday(day, monthNumber, year, today) ? TextColour::red : TextColour::black;
-        PlaceText(layout.days[day - 1], text, (cell % 7) * metrics.colWidth + left,
-                  (cell / 7) * metrics.rowHeight + top, colour);
+        PlaceText(layout.days[day - 1], text, cell.left, cell.top, colour);
     }
     layout.dayCount = n;
 

@@ -89,6 +89,12 @@ struct FrameGeometry {
 // as its seven, so the days keep their spacing.
 FrameGeometry MeasureFrames(FrameSize current, FrameSize side, int dpi, bool weekNumbers);
 
+// The grid's cells, 0-41 row by row from the first column: where each
+// stands in its frame, and which day of the month it holds (0: none).
+const int kGridCells = 42;
+PanelRect GridCell(PanelKind kind, const CellMetrics &metrics, GridOptions options, int cell);
+int DayInCell(int cell, int monthIndex, int year, int firstWeekday);
+
 PanelLayout LayoutMonth(PanelKind kind, const CellMetrics &metrics, int clientWidth,
                         int clientHeight, int monthIndex, int year, const CalendarDate &today,
                         GridOptions options = {});

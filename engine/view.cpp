@@ -1,7 +1,5 @@
 #include "view.h"
 
-#include <cstring>
-
 namespace {
 
 bool SameDate(const CalendarDate &a, const CalendarDate &b) {
@@ -84,8 +82,10 @@ MonthOfYear NextNeighbour(const CalendarView &view) {
 
 TitleText Title(int monthIndex, int year) {
     TitleText title;
-    size_t length = strlen(MonthName(monthIndex));
-    memcpy(title.text, MonthName(monthIndex), length);
+    const char *name = MonthName(monthIndex);
+    size_t length = 0;
+    for (; name[length] != '\0'; ++length)
+        title.text[length] = name[length];
     title.text[length++] = ' ';
     FormatInt(year, title.text + length);
     return title;

@@ -27,4 +27,6 @@ const unsigned IDM_AUTOSTART = 40004;
 const unsigned IDM_TODAY = 40005;
 const unsigned IDM_ABOUT = 40006;
 const unsigned IDM_CLOSE = 40007;
+const unsigned IDM_COPYLONG = 40008;
+const unsigned IDM_COPYISO = 40009;
 #endif

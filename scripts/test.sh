@@ -103,7 +103,7 @@ static_checks() {
     clang-format --dry-run --Werror "${sources[@]}"
 
     cppcheck --quiet --std=c++17 --language=c++ --enable=warning,style,performance,portability \
-        --library=windows --error-exitcode=1 --suppress=missingIncludeSystem -D_WIN32 \
+        --library=windows --error-exitcode=1 --suppress=missingIncludeSystem --inline-suppr -D_WIN32 \
         -I engine -I ui -I res engine ui
 
     # clang parses the Windows sources as MinGW does, given MinGW's C++ headers.

@@ -44,9 +44,8 @@ extern "C" INT_PTR CALLBACK About(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_DRAWITEM:
         return DrawButton(reinterpret_cast<const DRAWITEMSTRUCT *>(lParam), palette);
     case WM_NCPAINT:
-        return PaintBorder(dialog, palette);
     case WM_NCACTIVATE:
-        return ActivateBorder(dialog, wParam, palette);
+        return PaintBorder(dialog, message, wParam, palette);
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
             EndDialog(dialog, 1);

@@ -1,10 +1,16 @@
 #include "caldlg.h"
 
+#include <windowsx.h>
+
+#include <commctrl.h>
+
 #include <ctime>
 #include <cwchar>
 
 #include "about.h"
 #include "autostart.h"
+#include "clipboard.h"
+#include "daytips.h"
 #include "drag.h"
 #include "faces.h"
 #include "frames.h"
@@ -34,6 +40,10 @@ struct CalendarState {
     HFONT titleFont;
     // The colours of the user's theme: light, dark or high contrast.
     Palette palette;
+    // The day the menu was last opened on, for its copy items, and the tip
+    // a day's tool shows, which must outlive the notification asking for it.
+    CalendarDate menuDay;
+    wchar_t tipText[256];
     // The DPI the panels are laid out for: the window's, or the one Windows
     // last announced.
     int dpi;
@@ -46,22 +56,40 @@ struct CalendarState {
 
 static CalendarState calendar;
 
-// Repaints all three panels before it returns.
-static void Repaint(HWND dialog) { SendMessageW(dialog, WM_PAINT, 0, 0); }
-
 // Posted on a change of DPI, with the new DPI, to measure the panels again
 // once the dialog manager has rescaled the frames.
 const UINT kRemeasureMessage = WM_APP + 1;
 
+// The first day the choices and the region give, and the week numbers where
+// their column has been made.
+static GridOptions Grid() {
+    return {FirstWeekday(calendar.choices, calendar.region.firstWeekday),
+            calendar.frames.added[1] > 0};
+}
+
 // Makes or takes away the week column's room as the choice asks, and lays
-// the panels out for their frames.
+// the panels and the days' tips out for their frames.
 static void Refit(HWND dialog) {
     calendar.frames =
         FitFrames(dialog, calendar.frames, calendar.dpi, calendar.choices.weekNumbers);
+    PlaceDayTips(dialog, calendar.frames, Grid());
 }
 
-static int GridFirstWeekday() {
-    return FirstWeekday(calendar.choices, calendar.region.firstWeekday);
+// The day under a day's tool; false for an empty cell or another tool.
+static bool DayOfTool(UINT_PTR id, CalendarDate *day) {
+    // Unsigned: the buttons' tools, below the first day's, come out far above.
+    UINT_PTR tool = id - kFirstDayTool;
+    if (tool >= kDayTools)
+        return false;
+    int panel = static_cast<int>(tool / kGridCells);
+    const CalendarView &view = calendar.view;
+    MonthOfYear month = panel == 0   ? PrevNeighbour(view)
+                        : panel == 2 ? NextNeighbour(view)
+                                     : MonthOfYear{view.shownMonth, view.shownYear};
+    *day = {DayInCell(static_cast<int>(tool % kGridCells), month.month, month.year,
+                      Grid().firstWeekday),
+            month.month, month.year};
+    return day->day > 0;
 }
 
 static const int kTitleIds[] = {IDC_PREVTITLE, IDC_CURTITLE, IDC_NEXTTITLE};
@@ -94,14 +122,14 @@ static void ReadRegionFonts(HWND dialog, bool reading) {
         }
         sample[0] = L'\0';
         for (const wchar_t *letter : calendar.region.letters)
-            wcscat(sample, letter);
+            wcsncat(sample, letter, 3);
         // Even Arial then, in any character set, which lets Windows link in
         // a font that has them.
         calendar.letterFace = FaceFor(sample, kLetterFaces, 3);
     }
     for (int id : kTitleIds)
-        SendDlgItemMessageW(dialog, id, WM_SETFONT,
-                            reinterpret_cast<WPARAM>(made != nullptr ? made : dialogFont), FALSE);
+        SendMessageW(GetDlgItem(dialog, id), WM_SETFONT,
+                     reinterpret_cast<WPARAM>(made != nullptr ? made : dialogFont), FALSE);
     if (calendar.titleFont != nullptr)
         DeleteObject(calendar.titleFont);
     calendar.titleFont = made;
@@ -118,13 +146,11 @@ static void ShowTitle(HWND title, MonthOfYear month) {
 
 static void ShowMonth(HWND dialog, int frameId, int titleId, MonthOfYear month, PanelKind kind) {
     const FrameGeometry &frames = calendar.frames;
-    // The week numbers go where their column has been made.
-    GridOptions options = {GridFirstWeekday(), frames.added[1] > 0};
     PanelPicture picture = {kind,
                             kind == PanelKind::current ? frames.current : frames.side,
                             month,
                             calendar.view.today,
-                            options,
+                            Grid(),
                             calendar.region.letters,
                             calendar.letterFace,
                             &calendar.palette};
@@ -141,7 +167,7 @@ static INT_PTR OnInitDialog(HWND dialog) {
     const wchar_t *settings = SettingsFileToRead(file) ? file : nullptr;
     calendar.choices = LoadChoices(settings);
     Refit(dialog);
-    Init(calendar.view);
+    Init(calendar.view, GetToday());
     RestorePosition(dialog, settings);
     // Placing the window takes it off the top.
     ApplyKeepOnTop(dialog, calendar.choices.keepOnTop);
@@ -160,12 +186,16 @@ static void OnPaint(HWND dialog) {
     ShowMonth(dialog, IDC_NEXTFRAME, IDC_NEXTTITLE, NextNeighbour(view), PanelKind::side);
     EndPaint(dialog, &paint);
     calendar.painted = true;
+    // A tip on show tells of the day now under the pointer, from today.
+    RefreshTip();
 }
 
-// Changes the view and repaints all three panels before it returns.
+// Changes the view, where `step` is given, and repaints all three panels
+// before it returns.
 static void StepView(HWND dialog, void (*step)(CalendarView &)) {
-    step(calendar.view);
-    Repaint(dialog);
+    if (step != nullptr)
+        step(calendar.view);
+    SendMessageW(dialog, WM_PAINT, 0, 0);
 }
 
 // No owner: the calendar keeps working while the box is open.
@@ -176,17 +206,24 @@ static void OnAbout(HWND dialog) {
 
 static void OnMondayFirst(HWND dialog) {
     ToggleMondayFirst(calendar.choices, calendar.region.firstWeekday);
-    Repaint(dialog);
+    StepView(dialog, nullptr);
 }
 
 static void OnWeekNumbers(HWND dialog) {
-    ToggleWeekNumbers(calendar.choices);
+    ToggleChoice(calendar.choices, &Choices::weekNumbers);
     Refit(dialog);
     RedrawWindow(dialog, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
+// The menu's copy items, for the day it was opened on.
+static void OnCopyDay(HWND dialog, bool iso) {
+    wchar_t text[128];
+    DateText(calendar.menuDay, iso, text, 128);
+    CopyText(dialog, text);
+}
+
 static void OnKeepOnTop(HWND dialog) {
-    ToggleKeepOnTop(calendar.choices);
+    ToggleChoice(calendar.choices, &Choices::keepOnTop);
     ApplyKeepOnTop(dialog, calendar.choices.keepOnTop);
 }
 
@@ -228,13 +265,42 @@ static INT_PTR OnCommand(HWND dialog, int id) {
     case IDM_AUTOSTART:
         ToggleStartWithWindows();
         break;
+    case IDM_COPYLONG:
+    case IDM_COPYISO:
+        OnCopyDay(dialog, id == IDM_COPYISO);
+        break;
     }
     return FALSE;
 }
 
+// Over a day the menu offers to copy it; from the keyboard there is no day.
+static void OnContextMenu(HWND dialog, LPARAM position) {
+    POINT at = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    bool onDay = !(at.x == -1 && at.y == -1) && ScreenToClient(dialog, &at) != FALSE &&
+                 DayOfTool(AreaAt(at), &calendar.menuDay);
+    // Read only where there is a day.
+    wchar_t longDate[128];
+    wchar_t isoDate[32];
+    if (onDay) {
+        DateText(calendar.menuDay, false, longDate, 128);
+        DateText(calendar.menuDay, true, isoDate, 32);
+    }
+    ShowMenu(dialog, position, calendar.choices, Grid().firstWeekday == 1,
+             onDay ? longDate : nullptr, onDay ? isoDate : nullptr);
+}
+
+// The text of a day's tip, asked for as it shows; an empty cell has none.
+static void OnTipText(NMTTDISPINFOW *info) {
+    CalendarDate day = {};
+    calendar.tipText[0] = L'\0';
+    if (DayOfTool(info->hdr.idFrom, &day))
+        DayDetails(day, calendar.view.today, calendar.tipText, 256);
+    info->lpszText = calendar.tipText;
+}
+
 static void OnTimer(HWND dialog) {
-    if (Tick(calendar.view))
-        Repaint(dialog);
+    if (Tick(calendar.view, GetToday()))
+        StepView(dialog, nullptr);
 }
 
 // The clock may have jumped: the user set the time, the date or the zone.
@@ -262,7 +328,7 @@ static void OnThemeChanged(HWND dialog) {
 // change of theme comes as "ImmersiveColorSet", or high contrast as its
 // own setting, and is cheap to look for whatever came.
 static void OnSettingChange(HWND dialog, const wchar_t *area) {
-    if (area != nullptr && lstrcmpW(area, L"intl") == 0) {
+    if (area != nullptr && lstrcmpiW(area, L"intl") == 0) {
         ReadRegionFonts(dialog, true);
         RedrawWindow(dialog, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
     }
@@ -358,9 +424,8 @@ extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_DRAWITEM:
         return DrawButton(reinterpret_cast<const DRAWITEMSTRUCT *>(lParam), calendar.palette);
     case WM_NCPAINT:
-        return PaintBorder(dialog, calendar.palette);
     case WM_NCACTIVATE:
-        return ActivateBorder(dialog, wParam, calendar.palette);
+        return PaintBorder(dialog, message, wParam, calendar.palette);
     case WM_POWERBROADCAST:
         OnPowerBroadcast(dialog, wParam);
         break;
@@ -371,7 +436,11 @@ extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPA
         // Tilted right (positive) is later, the opposite sense of the wheel.
         return OnWheel(dialog, &calendar.tiltRest, -GET_WHEEL_DELTA_WPARAM(wParam), true);
     case WM_CONTEXTMENU:
-        ShowMenu(dialog, lParam, calendar.choices, GridFirstWeekday() == 1);
+        OnContextMenu(dialog, lParam);
+        break;
+    case WM_NOTIFY:
+        if (reinterpret_cast<const NMHDR *>(lParam)->code == TTN_GETDISPINFOW)
+            OnTipText(reinterpret_cast<NMTTDISPINFOW *>(lParam));
         break;
     case WM_LBUTTONDBLCLK:
         StepView(dialog, BackToToday);

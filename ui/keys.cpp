@@ -13,23 +13,20 @@ static bool ForCalendar(HWND window) {
     return window == keyDialog || IsChild(keyDialog, window) != FALSE;
 }
 
-// Handled at once, as a click on the button would be; 1 marks a key, as
-// for an accelerator.
-static void Command(unsigned id) { SendMessageW(keyDialog, WM_COMMAND, MAKEWPARAM(id, 1), 0); }
-
 // True when the key was the calendar's to take.
 static bool OnKey(HWND window, WPARAM key) {
     bool withCtrl = GetKeyState(VK_CONTROL) < 0;
+    unsigned command = 0;
     switch (key) {
     case VK_PRIOR:
-        Command(withCtrl ? IDC_PREVYEAR : IDC_PREVMONTH);
-        return true;
+        command = withCtrl ? IDC_PREVYEAR : IDC_PREVMONTH;
+        break;
     case VK_NEXT:
-        Command(withCtrl ? IDC_NEXTYEAR : IDC_NEXTMONTH);
-        return true;
+        command = withCtrl ? IDC_NEXTYEAR : IDC_NEXTMONTH;
+        break;
     case VK_HOME:
-        Command(IDM_TODAY);
-        return true;
+        command = IDM_TODAY;
+        break;
     case VK_RETURN:
     case VK_ESCAPE:
         // The dialog manager would turn these into commands; no key closes
@@ -38,8 +35,13 @@ static bool OnKey(HWND window, WPARAM key) {
     case VK_SPACE:
         // Space presses the button that has the keyboard; never X.
         return window == GetDlgItem(keyDialog, IDC_CLOSE);
+    default:
+        return false;
     }
-    return false;
+    // Handled at once, as a click on the button would be; 1 marks a key, as
+    // for an accelerator.
+    SendMessageW(keyDialog, WM_COMMAND, MAKEWPARAM(command, 1), 0);
+    return true;
 }
 
 static LRESULT CALLBACK KeyFilter(int code, WPARAM wParam, LPARAM lParam) {

@@ -1,18 +1,16 @@
-#include "main.h"
+// Start-up, and the hidden marker window that tells a second start we run.
+#include <windows.h>
 
 #include "caldlg.h"
 
 static const wchar_t kMarkerClass[] = L"TRICALClass";
 static const wchar_t kMarkerTitle[] = L"TRICAL";
 
-LRESULT CALLBACK MarkerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-BOOL RegisterMarkerClass(HINSTANCE instance) {
+static BOOL RegisterMarkerClass(HINSTANCE instance) {
     WNDCLASSW windowClass = {};
     windowClass.style = 0;
-    windowClass.lpfnWndProc = MarkerWndProc;
+    // The marker does nothing of its own.
+    windowClass.lpfnWndProc = DefWindowProcW;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconW(instance, L"WCODE");
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -21,7 +19,7 @@ BOOL RegisterMarkerClass(HINSTANCE instance) {
     return static_cast<BOOL>(RegisterClassW(&windowClass) != 0);
 }
 
-HWND CreateMarkerWindow(HINSTANCE instance) {
+static HWND CreateMarkerWindow(HINSTANCE instance) {
     return CreateWindowExW(0, kMarkerClass, kMarkerTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                            instance, nullptr);
 }

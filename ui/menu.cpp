@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <cwchar>
+
 #include "autostart.h"
 #include "resource.h"
 
@@ -38,7 +40,30 @@ static bool Ticked(unsigned id, const Choices &choices, bool mondayFirst) {
     return false;
 }
 
-void ShowMenu(HWND dialog, LPARAM position, const Choices &choices, bool mondayFirst) {
+// Each date in quotation marks after its verb, an ampersand in it doubled
+// so that the menu shows it rather than underlining what follows.
+static void AddCopyItems(HMENU menu, const wchar_t *longDate, const wchar_t *isoDate) {
+    const wchar_t *const verbs[] = {L"&Copy ", L"Copy "};
+    const wchar_t *const dates[] = {longDate, isoDate};
+    for (int i = 0; i < 2; ++i) {
+        wchar_t label[160];
+        wcscpy(label, verbs[i]);
+        size_t length = wcslen(label);
+        label[length++] = L'\u201C';
+        for (const wchar_t *c = dates[i]; *c != L'\0' && length < 156; ++c) {
+            if (*c == L'&')
+                label[length++] = L'&';
+            label[length++] = *c;
+        }
+        label[length++] = L'\u201D';
+        label[length] = L'\0';
+        AppendMenuW(menu, MF_STRING, i == 0 ? IDM_COPYLONG : IDM_COPYISO, label);
+    }
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+}
+
+void ShowMenu(HWND dialog, LPARAM position, const Choices &choices, bool mondayFirst,
+              const wchar_t *longDate, const wchar_t *isoDate) {
     POINT at = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
     // From the keyboard there is no pointer to open at.
     if (at.x == -1 && at.y == -1) {
@@ -49,6 +74,8 @@ void ShowMenu(HWND dialog, LPARAM position, const Choices &choices, bool mondayF
     HMENU menu = CreatePopupMenu();
     if (menu == nullptr)
         return;
+    if (longDate != nullptr && isoDate != nullptr)
+        AddCopyItems(menu, longDate, isoDate);
     for (const MenuItem &item : kItems) {
         UINT flags = item.text == nullptr ? MF_SEPARATOR : MF_STRING;
         if (Ticked(item.id, choices, mondayFirst))

@@ -64,14 +64,9 @@ void ToggleMondayFirst(Choices &choices, int regionDay) {
     }
 }
 
-void ToggleWeekNumbers(Choices &choices) {
-    choices.weekNumbers = !choices.weekNumbers;
-    WriteChoice(kWeekNumbersKey, choices.weekNumbers);
-}
-
-void ToggleKeepOnTop(Choices &choices) {
-    choices.keepOnTop = !choices.keepOnTop;
-    WriteChoice(kOnTopKey, choices.keepOnTop);
+void ToggleChoice(Choices &choices, bool Choices::*choice) {
+    choices.*choice = !(choices.*choice);
+    WriteChoice(choice == &Choices::keepOnTop ? kOnTopKey : kWeekNumbersKey, choices.*choice);
 }
 
 void ApplyKeepOnTop(HWND window, bool onTop) {
@@ -81,7 +76,7 @@ void ApplyKeepOnTop(HWND window, bool onTop) {
     // then leaves the calendar below them, outside the topmost band. Without
     // the tooltip, which comes back at the next move of the pointer, it
     // moves. Windows lifts the calendar with what it owns, and never gets here.
-    bool topmost = (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    bool topmost = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
     if (topmost != onTop) {
         DropButtonTips();
         SetWindowPos(window, band, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

@@ -24,7 +24,7 @@ int FirstWeekday(const Choices &choices, int regionDay);
 // Monday first, the menu's one item for it, turned on or off: off goes back
 // to the region's day, or to Sunday where the region's day is Monday.
 void ToggleMondayFirst(Choices &choices, int regionDay);
-void ToggleWeekNumbers(Choices &choices);
-void ToggleKeepOnTop(Choices &choices);
+// Week numbers or keep on top, turned on or off.
+void ToggleChoice(Choices &choices, bool Choices::*choice);
 // Puts the window above or among normal windows.
 void ApplyKeepOnTop(HWND window, bool onTop);

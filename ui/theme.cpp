@@ -153,17 +153,23 @@ INT_PTR DrawButton(const DRAWITEMSTRUCT *item, const Palette &palette) {
     SelectObject(dc, previousFont);
 
     if ((item->itemState & ODS_FOCUS) != 0 && (item->itemState & ODS_NOFOCUSRECT) == 0) {
-        InflateRect(&box, -3, -3);
-        DrawFocusRect(dc, &box);
+        RECT focus = {box.left + 3, box.top + 3, box.right - 3, box.bottom - 3};
+        DrawFocusRect(dc, &focus);
     }
     return TRUE;
 }
 
 // The dialog frame around the client area, the ground's colour with an
-// edge, where the system would draw its light raised border.
-INT_PTR PaintBorder(HWND dialog, const Palette &palette) {
+// edge, where the system would draw its light raised border. Activation
+// changes the border's look: -1 asks the system not to paint its own over
+// ours, which a themed Windows may do all the same, so ours is painted
+// after it.
+INT_PTR PaintBorder(HWND dialog, UINT message, WPARAM active, const Palette &palette) {
     if (!palette.dark)
         return FALSE;
+    if (message == WM_NCACTIVATE)
+        SetWindowLongPtrW(dialog, DWLP_MSGRESULT,
+                          DefWindowProcW(dialog, WM_NCACTIVATE, active, -1));
     RECT window;
     GetWindowRect(dialog, &window);
     POINT origin = {window.left, window.top};
@@ -180,16 +186,5 @@ INT_PTR PaintBorder(HWND dialog, const Palette &palette) {
     SetDCBrushColor(dc, palette.edge);
     FrameRect(dc, &window, brush);
     ReleaseDC(dialog, dc);
-    return TRUE;
-}
-
-// Activation changes the border's look. -1 asks the system not to paint its
-// own over ours, which a themed Windows may do all the same, so ours is
-// painted again after it.
-INT_PTR ActivateBorder(HWND dialog, WPARAM active, const Palette &palette) {
-    if (!palette.dark)
-        return FALSE;
-    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, DefWindowProcW(dialog, WM_NCACTIVATE, active, -1));
-    PaintBorder(dialog, palette);
     return TRUE;
 }

@@ -18,6 +18,5 @@ void DressControls(HWND dialog, const Palette &palette);
 INT_PTR ColourControl(HDC dc, const Palette &palette);
 // WM_DRAWITEM of an owner-drawn push button.
 INT_PTR DrawButton(const DRAWITEMSTRUCT *item, const Palette &palette);
-// WM_NCPAINT and WM_NCACTIVATE: the dialog's border.
-INT_PTR PaintBorder(HWND dialog, const Palette &palette);
-INT_PTR ActivateBorder(HWND dialog, WPARAM active, const Palette &palette);
+// WM_NCPAINT and WM_NCACTIVATE (`active` its wParam): the dialog's border.
+INT_PTR PaintBorder(HWND dialog, UINT message, WPARAM active, const Palette &palette);

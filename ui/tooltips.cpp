@@ -24,6 +24,50 @@ static bool tipsAdded;
 static HWND tips;
 // The button last pressed; its tip stays away until the pointer leaves it.
 static HWND pressedButton;
+// The dialog's areas, as it last placed them.
+static RECT areaRects[kMaxAreaTips];
+static int areaCount;
+static UINT_PTR areaFirstId;
+// How many of them the tooltip window has as tools.
+static int areasAdded;
+
+void PlaceAreaTips(HWND dialog, const RECT *areas, int count, UINT_PTR firstId) {
+    areaCount = count < kMaxAreaTips ? count : kMaxAreaTips;
+    areaFirstId = firstId;
+    for (int i = 0; i < areaCount; ++i)
+        areaRects[i] = areas[i];
+    for (int i = 0; tips != nullptr && i < areaCount; ++i) {
+        TOOLINFOW tool = {};
+        tool.cbSize = TTTOOLINFOW_V1_SIZE;
+        tool.uFlags = TTF_SUBCLASS;
+        tool.hwnd = dialog;
+        tool.uId = areaFirstId + static_cast<UINT_PTR>(i);
+        tool.rect = areaRects[i];
+        tool.lpszText = LPSTR_TEXTCALLBACKW;
+        SendMessageW(tips, i < areasAdded ? TTM_NEWTOOLRECTW : TTM_ADDTOOLW, 0,
+                     reinterpret_cast<LPARAM>(&tool));
+    }
+    if (tips != nullptr && areaCount > areasAdded)
+        areasAdded = areaCount;
+}
+
+UINT_PTR AreaAt(POINT client) {
+    for (int i = 0; i < areaCount; ++i)
+        if (PtInRect(&areaRects[i], client) != FALSE)
+            return areaFirstId + static_cast<UINT_PTR>(i);
+    return 0;
+}
+
+// A tool's text set anew while it shows is shown at once.
+void RefreshTip() {
+    TOOLINFOW tool = {};
+    tool.cbSize = TTTOOLINFOW_V1_SIZE;
+    if (tips == nullptr ||
+        SendMessageW(tips, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&tool)) == FALSE)
+        return;
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    SendMessageW(tips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
 
 // Loaded when the pointer first comes over the calendar, not at start: the
 // common controls library cost the start-up a fifth more time and 3 MB.
@@ -57,6 +101,9 @@ static void AddButtonTips(HWND dialog) {
         tool.lpszText = const_cast<wchar_t *>(tip.text);
         SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
+    // Lines break at "\r\n" only where the tip has a width to break at.
+    SendMessageW(tips, TTM_SETMAXTIPWIDTH, 0, 1000);
+    PlaceAreaTips(dialog, areaRects, areaCount, areaFirstId);
 }
 
 // A press puts the tip away until the pointer leaves the button, as Windows
@@ -88,4 +135,5 @@ void DropButtonTips() {
     tips = nullptr;
     pressedButton = nullptr;
     tipsAdded = false;
+    areasAdded = 0;
 }

@@ -119,7 +119,7 @@ std::string ShownTip(DWORD processId) {
             continue;
         // GetWindowText would read the window's caption, not the tip, from
         // another process.
-        char text[64] = "";
+        char text[256] = "";
         SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
         return text;
     }
@@ -175,6 +175,132 @@ TEST_F(InputTest, PressedButtonShowsNoTip) {
     ASSERT_TRUE(Hover((button.left + button.right) / 2, (button.top + button.bottom) / 2));
     EXPECT_TRUE(TipShows(process_.dwProcessId, "Next month", 10000));
     ASSERT_TRUE(ParkMouseAwayFrom(dialog_));
+    EXPECT_TRUE(CloseWithX());
+}
+
+// Where the pointer rests on `day` of a panel (0-2) showing `month`.
+POINT DayPoint(HWND dialog, int panel, MonthOfYear month, int day) {
+    PanelPlan plan = PlanPanel(dialog, panel, month, StartDate());
+    RECT cell = CellOf(plan, plan.layout.days[day - 1]);
+    POINT p = {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+    ClientToScreen(GetDlgItem(dialog, kFrameIds[panel]), &p);
+    return p;
+}
+
+// A day tells its full date, its week and day of the year and how far it is
+// from today, in any panel, and again once the view or the date moves on
+// under the pointer; an empty cell tells nothing.
+TEST_F(InputTest, DaysTellTheirDetails) {
+    if (RealClock())
+        GTEST_SKIP() << "the days' texts are those of the pinned clock";
+    const MonthOfYear december = {11, 1996};
+    const MonthOfYear january = {0, 1997};
+    const struct {
+        int panel;
+        MonthOfYear month;
+        int day;
+        const char *tip;
+    } days[] = {
+        {1, january, 15, "Wednesday, January 15, 1997\r\nWeek 3, day 15 of 365\r\nToday"},
+        {1, january, 16, "Thursday, January 16, 1997\r\nWeek 3, day 16 of 365\r\nTomorrow"},
+        {0, december, 24, "Tuesday, December 24, 1996\r\nWeek 52, day 359 of 366\r\n22 days ago"},
+    };
+    for (const auto &d : days) {
+        POINT p = DayPoint(dialog_, d.panel, d.month, d.day);
+        ASSERT_TRUE(Hover(p.x, p.y));
+        EXPECT_TRUE(TipShows(process_.dwProcessId, d.tip, 10000)) << "day " << d.day;
+    }
+    // January 1997 starts on a Wednesday: the middle grid's first cell is empty.
+    PanelPlan plan = PlanPanel(dialog_, 1, january, StartDate());
+    POINT empty = {plan.layout.days[0].x - plan.metrics.colWidth, plan.layout.days[0].y + 2};
+    ClientToScreen(GetDlgItem(dialog_, kCurrentFrame), &empty);
+    ASSERT_TRUE(Hover(empty.x, empty.y));
+    EXPECT_TRUE(TipShows(process_.dwProcessId, "", 10000));
+
+    // 400 days on, in the right panel once the view is a year on.
+    ASSERT_TRUE(Press(dialog_, kNextYearButton, TitlesAt(12)));
+    POINT later = DayPoint(dialog_, 2, {1, 1998}, 19);
+    ASSERT_TRUE(Hover(later.x, later.y));
+    EXPECT_TRUE(TipShows(process_.dwProcessId,
+                         "Thursday, February 19, 1998\r\nWeek 8, day 50 of 365\r\n"
+                         "In 400 days (about 1 year 1 month)",
+                         10000));
+    // A tip on show counts from the new today once midnight has passed.
+    ASSERT_TRUE(Press(dialog_, kPrevYearButton, TitlesAt(0)));
+    POINT today = DayPoint(dialog_, 1, january, 15);
+    ASSERT_TRUE(Hover(today.x, today.y));
+    ASSERT_TRUE(TipShows(process_.dwProcessId,
+                         "Wednesday, January 15, 1997\r\nWeek 3, day 15 of 365\r\nToday", 10000));
+    ASSERT_TRUE(SetLocalClock(1997, 1, 16, 0, 0, 5));
+    SendMessageW(dialog_, WM_TIMECHANGE, 0, 0);
+    EXPECT_TRUE(TipShows(process_.dwProcessId,
+                         "Wednesday, January 15, 1997\r\nWeek 3, day 15 of 365\r\nYesterday",
+                         10000));
+    ASSERT_TRUE(ParkMouseAwayFrom(dialog_));
+    EXPECT_TRUE(CloseWithX());
+}
+
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr))
+        return L"(the clipboard could not be opened)";
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto *held = static_cast<const wchar_t *>(GlobalLock(data))) {
+            text = held;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+// Right-clicks at `p` and picks the menu's item `downs` rows down.
+::testing::AssertionResult PickFromMenu(DWORD processId, POINT p, int downs) {
+    ::testing::AssertionResult done = RightClick(p.x, p.y);
+    if (done && WaitForMenu(processId, true) == nullptr)
+        done = ::testing::AssertionFailure() << "no menu opened";
+    for (int i = 0; done && i < downs; ++i)
+        done = Type(VK_DOWN);
+    if (done)
+        done = Type(VK_RETURN);
+    if (done && WaitForMenu(processId, false) != nullptr)
+        done = ::testing::AssertionFailure() << "the menu stayed open";
+    return done;
+}
+
+// A right-click on a day offers to copy it, in the region's long form and
+// in ISO 8601, before the menu's own items; elsewhere the menu is as it
+// always was, Monday first on top.
+TEST_F(InputTest, RightClickOnADayCopiesIt) {
+    if (RealClock())
+        GTEST_SKIP() << "the copied texts are those of the pinned clock";
+    const struct {
+        int downs;
+        const wchar_t *copied;
+    } picks[] = {{1, L"Wednesday, January 15, 1997"}, {2, L"1997-01-15"}};
+    POINT today = DayPoint(dialog_, 1, {0, 1997}, 15);
+    for (const auto &pick : picks) {
+        ASSERT_TRUE(PickFromMenu(process_.dwProcessId, today, pick.downs));
+        EXPECT_TRUE(Eventually([&] {
+            std::wstring text = ClipboardText();
+            return ::testing::AssertionResult(text == pick.copied)
+                   << "the clipboard holds " << text.size() << " characters";
+        }));
+    }
+    // Below them a separator, then Monday first; on the body, Monday first
+    // on top, which takes the choice back.
+    std::string firstDay;
+    ASSERT_TRUE(PickFromMenu(process_.dwProcessId, today, 3));
+    EXPECT_TRUE(Eventually([&] {
+        return ::testing::AssertionResult(SettingsValue("OPTIONS", "FIRSTDAY", &firstDay) &&
+                                          firstDay == "1")
+               << "FIRSTDAY is not 1";
+    }));
+    ASSERT_TRUE(PickFromMenu(process_.dwProcessId, body_, 1));
+    EXPECT_TRUE(Eventually([&] {
+        return ::testing::AssertionResult(!SettingsValue("OPTIONS", "FIRSTDAY", &firstDay))
+               << "FIRSTDAY is still " << firstDay;
+    }));
     EXPECT_TRUE(CloseWithX());
 }
 

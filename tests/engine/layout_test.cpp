@@ -345,6 +345,21 @@ TEST_P(AnyFirstDay, LettersDaysAndWeeks) {
     ASSERT_EQ(c.rows, month.weekCount);
     for (int r = 0; r < c.rows; ++r)
         EXPECT_EQ(std::to_string(c.weeks[r]), month.weeks[r].text) << "row " << r;
+    // The cells the pointer is asked about: each day's where it was laid out,
+    // the cells before the 1st and after the 31st none.
+    for (int cell = 0; cell < kGridCells; ++cell) {
+        int day = DayInCell(cell, 0, 2021, c.firstWeekday);
+        int expected =
+            cell >= c.firstColumn && cell < c.firstColumn + 31 ? cell - c.firstColumn + 1 : 0;
+        EXPECT_EQ(expected, day) << "cell " << cell;
+        PanelRect r =
+            GridCell(PanelKind::current, metrics, GridOptions{c.firstWeekday, true}, cell);
+        EXPECT_EQ(metrics.colWidth, r.right - r.left);
+        if (day > 0) {
+            EXPECT_EQ(month.days[day - 1].x, r.left) << "cell " << cell;
+            EXPECT_EQ(month.days[day - 1].y, r.top) << "cell " << cell;
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -493,14 +493,6 @@ def lengthen_about_label(pe):
                         utf16(label + "0"))(pe)
 
 
-def over_manifest_comment(text):
-    def mutate(pe):
-        entry = resources(pe, "RT_MANIFEST")[1]
-        at = resource_bytes(pe, entry).index(b"<!--") + len(b"<!--")
-        pe.set_bytes_at_rva(entry.OffsetToData + at, text)
-    return mutate
-
-
 def put_source_path(encode):
     def mutate(pe):
         pe.set_bytes_at_offset(pe.sections[0].PointerToRawData,
@@ -586,9 +578,11 @@ FAULTS = (
                          b"System                  "),
      check_manifest, "no <dpiawareness"),
     ("manifest asks for visual styles",
-     over_manifest_comment(b" microsoft.windows.common-controls "),
+     replace_in_resource("RT_MANIFEST", 1, b'"urn:schemas-microsoft-com:asm.v3"',
+                         b'"microsoft.windows.common-controls'),
      check_manifest, "asks for microsoft.windows.common-controls"),
-    ("manifest not the one in res/", over_manifest_comment(b" changed "),
+    ("manifest not the one in res/",
+     replace_in_resource("RT_MANIFEST", 1, b"asInvoker", b"asinvoker"),
      check_manifest, "manifest differs from res/trical.manifest"),
     ("manifest renumbered", number_resource("RT_MANIFEST", 1, 2),
      check_manifest, "manifests #2, not #1 alone"),

@@ -79,7 +79,7 @@ static void Refit(HWND dialog) {
 static bool DayOfTool(UINT_PTR id, CalendarDate *day) {
     // Unsigned: the buttons' tools, below the first day's, come out far above.
     UINT_PTR tool = id - kFirstDayTool;
-    if (tool >= kDayTools)
+    if (tool >= static_cast<UINT_PTR>(kDayTools))
         return false;
     int panel = static_cast<int>(tool / kGridCells);
     const CalendarView &view = calendar.view;

@@ -6,19 +6,22 @@
 
 static const int kFrameIds[kPanels] = {IDC_PREVFRAME, IDC_CURFRAME, IDC_NEXTFRAME};
 
-// A tool for each cell, in the dialog's client coordinates.
+// A tool for each cell, in the dialog's client coordinates. (The frames are
+// looked up once each: under Wine every lookup asks its server.)
 void PlaceDayTips(HWND dialog, const FrameGeometry &frames, GridOptions options) {
-    RECT cells[kPanels * kGridCells];
-    for (int i = 0; i < kPanels * kGridCells; ++i) {
+    RECT cells[kDayTools];
+    HWND frame = nullptr;
+    for (int i = 0; i < kDayTools; ++i) {
         int panel = i / kGridCells;
         bool current = panel == 1;
+        if (i % kGridCells == 0)
+            frame = GetDlgItem(dialog, kFrameIds[panel]);
         PanelRect r = GridCell(current ? PanelKind::current : PanelKind::side,
                                current ? frames.current : frames.side, options, i % kGridCells);
         cells[i] = {r.left, r.top, r.right, r.bottom};
-        MapWindowPoints(GetDlgItem(dialog, kFrameIds[panel]), dialog,
-                        reinterpret_cast<POINT *>(&cells[i]), 2);
+        MapWindowPoints(frame, dialog, reinterpret_cast<POINT *>(&cells[i]), 2);
     }
-    PlaceAreaTips(dialog, cells, kPanels * kGridCells, kFirstDayTool);
+    PlaceAreaTips(dialog, cells, kDayTools, kFirstDayTool);
 }
 
 int DateText(const CalendarDate &day, bool iso, wchar_t *out, int size) {

@@ -11,7 +11,7 @@
 // the panels 0-2 from the left.
 const UINT_PTR kFirstDayTool = 100;
 const int kPanels = 3;
-const UINT_PTR kDayTools = static_cast<UINT_PTR>(kPanels) * kGridCells;
+const int kDayTools = kPanels * kGridCells;
 
 // Puts a tip over every cell of the three grids: its tool (AreaAt finds it)
 // is kFirstDayTool + panel * kGridCells + cell.

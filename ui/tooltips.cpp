@@ -34,18 +34,18 @@ static int areasAdded;
 void PlaceAreaTips(HWND dialog, const RECT *areas, int count, UINT_PTR firstId) {
     areaCount = count < kMaxAreaTips ? count : kMaxAreaTips;
     areaFirstId = firstId;
-    for (int i = 0; i < areaCount; ++i)
+    TOOLINFOW tool = {};
+    tool.cbSize = TTTOOLINFOW_V1_SIZE;
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = dialog;
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    for (int i = 0; i < areaCount; ++i) {
         areaRects[i] = areas[i];
-    for (int i = 0; tips != nullptr && i < areaCount; ++i) {
-        TOOLINFOW tool = {};
-        tool.cbSize = TTTOOLINFOW_V1_SIZE;
-        tool.uFlags = TTF_SUBCLASS;
-        tool.hwnd = dialog;
-        tool.uId = areaFirstId + static_cast<UINT_PTR>(i);
-        tool.rect = areaRects[i];
-        tool.lpszText = LPSTR_TEXTCALLBACKW;
-        SendMessageW(tips, i < areasAdded ? TTM_NEWTOOLRECTW : TTM_ADDTOOLW, 0,
-                     reinterpret_cast<LPARAM>(&tool));
+        tool.uId = firstId + static_cast<UINT_PTR>(i);
+        tool.rect = areas[i];
+        if (tips != nullptr)
+            SendMessageW(tips, i < areasAdded ? TTM_NEWTOOLRECTW : TTM_ADDTOOLW, 0,
+                         reinterpret_cast<LPARAM>(&tool));
     }
     if (tips != nullptr && areaCount > areasAdded)
         areasAdded = areaCount;

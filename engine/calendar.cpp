@@ -25,47 +25,47 @@ const int32_t kJanuaryFirst[28] = {
 const int kTableFirstYear = 1940;
 const int kTableLastYear = 2100;
 
-int64_t FloorDiv(int64_t a, int64_t b) {
-    int64_t q = a / b;
-    if ((a % b != 0) && ((a < 0) != (b < 0)))
-        --q;
-    return q;
-}
-
-int64_t FloorMod(int64_t a, int64_t b) { return a - FloorDiv(a, b) * b; }
-
-// Howard Hinnant's days_from_civil: days from 1970-01-01. `day` may lie
-// outside the month; the count simply runs on.
-int64_t DaysFromCivil(int64_t year, int64_t monthNumber, int64_t day) {
-    // Years start on 1 March here, so that the leap day ends them.
-    year -= monthNumber <= 2 ? 1 : 0;
-    int64_t era = FloorDiv(year, 400);
-    int64_t yearOfEra = year - era * 400;
-    int64_t dayOfYear =
-        (153 * (monthNumber > 2 ? monthNumber - 3 : monthNumber + 9) + 2) / 5 + day - 1;
-    int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
-}
-
 // The calendar year of a day count, from Hinnant's civil_from_days.
 int64_t CivilYear(int64_t days) {
-    days += 719468;
-    int64_t era = FloorDiv(days, 146097);
-    int64_t dayOfEra = days - era * 146097;
-    int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    int dayOfEra;
+    int64_t era = FloorDivide(days + 719468, 146097, &dayOfEra);
+    int yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    int dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
     // Day 306 of a year that starts on 1 March is 1 January of the next.
     return era * 400 + yearOfEra + (dayOfYear >= 306 ? 1 : 0);
 }
 
+// 1 January 1970 was a Thursday.
 int JanuaryFirstWeekday(int year) {
     if (year >= kTableFirstYear && year <= kTableLastYear)
         return kJanuaryFirst[(year - kTableFirstYear) % 28];
-    // 1 January 1970 was a Thursday.
-    return static_cast<int>(FloorMod(DaysFromCivil(year, 1, 1) + 4, 7));
+    int weekday;
+    FloorDivide(DayNumber(year, 1, 1) + 4, 7, &weekday);
+    return weekday;
 }
 
 } // namespace
+
+// Bit by bit: a 32-bit build would otherwise take the compiler's 64-bit
+// division routines, 2 KiB of them. Below zero, ~value (-value - 1, which
+// cannot overflow) is divided instead.
+long long FloorDivide(long long value, int divisor, int *remainder) {
+    bool below = value < 0;
+    auto rest = static_cast<unsigned long long>(below ? ~value : value);
+    unsigned long long quotient = 0;
+    // Below the divisor, so twice it and a bit fit.
+    unsigned carry = 0;
+    for (int bit = 63; bit >= 0; --bit) {
+        carry = carry << 1 | static_cast<unsigned>(rest >> bit & 1);
+        quotient <<= 1;
+        if (carry >= static_cast<unsigned>(divisor)) {
+            carry -= static_cast<unsigned>(divisor);
+            quotient |= 1;
+        }
+    }
+    *remainder = below ? divisor - 1 - static_cast<int>(carry) : static_cast<int>(carry);
+    return below ? -1 - static_cast<long long>(quotient) : static_cast<long long>(quotient);
+}
 
 int IsLeapYear(int year) { return ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0) ? 1 : 0; }
 
@@ -86,15 +86,24 @@ bool IsToday(int day, int monthNumber, int year, const CalendarDate &today) {
 
 // In int64: the week of 31 December INT_MAX may belong to the year after it.
 int IsoWeek(int day, int monthNumber, int year) {
-    int64_t date = DaysFromCivil(year, monthNumber, day);
+    int64_t date = DayNumber(year, monthNumber, day);
     // 1970-01-01 was a Thursday, so date + 3 counts from a Monday.
-    int64_t thursday = date - FloorMod(date + 3, 7) + 3;
+    int fromMonday;
+    FloorDivide(date + 3, 7, &fromMonday);
+    int64_t thursday = date - fromMonday + 3;
     int64_t weekYear = CivilYear(thursday);
-    return static_cast<int>((thursday - DaysFromCivil(weekYear, 1, 1)) / 7 + 1);
+    return static_cast<int>(thursday - DayNumber(weekYear, 1, 1)) / 7 + 1;
 }
 
+// Howard Hinnant's days_from_civil. `day` may lie outside the month; the
+// count simply runs on.
 long long DayNumber(long long year, int monthNumber, int day) {
-    return DaysFromCivil(year, monthNumber, day);
+    // Years start on 1 March here, so that the leap day ends them.
+    int yearOfEra;
+    int64_t era = FloorDivide(year - (monthNumber <= 2 ? 1 : 0), 400, &yearOfEra);
+    int dayOfYear = (153 * (monthNumber > 2 ? monthNumber - 3 : monthNumber + 9) + 2) / 5;
+    int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra + day - 1 - 719468;
 }
 
 // A constant of its own: GCC would copy the date from writable data.

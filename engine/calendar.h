@@ -22,6 +22,10 @@ bool IsToday(int day, int monthNumber, int year, const CalendarDate &today);
 // its Monday wherever that falls.
 int IsoWeek(int day, int monthNumber, int year);
 
+// The floored quotient of `value` by a positive `divisor`, and the
+// remainder, 0 to divisor - 1.
+long long FloorDivide(long long value, int divisor, int *remainder);
+
 // Days from 1 January 1970 (negative before), for any year and beyond.
 long long DayNumber(long long year, int monthNumber, int day);
 

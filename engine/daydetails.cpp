@@ -4,20 +4,18 @@
 // it. The leap years repeat every 400, so a year far out is asked about as
 // its place in that cycle.
 static long long DayNumberAfter(const CalendarDate &date, long long months) {
-    long long index = date.year * 12LL + date.month + months;
-    long long year = index / 12 - (index % 12 < 0 ? 1 : 0);
-    int month = static_cast<int>(index - year * 12) + 1;
-    int last = DaysInMonth(month, static_cast<int>(year % 400));
-    return DayNumber(year, month, date.day < last ? date.day : last);
+    int month;
+    int yearInCycle;
+    long long year = FloorDivide(date.year * 12LL + date.month + months, 12, &month);
+    FloorDivide(year, 400, &yearInCycle);
+    int last = DaysInMonth(month + 1, yearInCycle);
+    return DayNumber(year, month + 1, date.day < last ? date.day : last);
 }
 
-// The calendar distance in months, rounded to the nearest whole month: a
-// month after 31 January is the last day of February. Never negative.
-static long long RoughMonths(const CalendarDate &a, const CalendarDate &b) {
-    bool forward = DayNumber(a.year, a.month + 1, a.day) <= DayNumber(b.year, b.month + 1, b.day);
-    const CalendarDate &from = forward ? a : b;
-    const CalendarDate &to = forward ? b : a;
-    long long end = DayNumber(to.year, to.month + 1, to.day);
+// The calendar distance in months from `from` to the later `to`, whose day
+// number is `end`, rounded to the nearest whole month: a month after 31
+// January is the last day of February.
+static long long RoughMonths(const CalendarDate &from, const CalendarDate &to, long long end) {
     long long whole = (static_cast<long long>(to.year) - from.year) * 12 + (to.month - from.month);
     if (DayNumberAfter(from, whole) > end)
         --whole;
@@ -42,14 +40,15 @@ static void Put(Writer &w, const char *text) {
 }
 
 // At least `width` digits; with a comma between each three where `grouped`.
+// (Counts of days and years, far from the ends of the range.)
 static void PutNumber(Writer &w, long long value, int width = 1, bool grouped = false) {
     char digits[24];
     int count = 0;
-    unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
-                                             : static_cast<unsigned long long>(value);
+    long long magnitude = value < 0 ? -value : value;
     do {
-        digits[count++] = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
+        int digit;
+        magnitude = FloorDivide(magnitude, 10, &digit);
+        digits[count++] = static_cast<char>('0' + digit);
     } while (magnitude != 0 || count < width);
     char text[40];
     int length = 0;
@@ -62,6 +61,26 @@ static void PutNumber(Writer &w, long long value, int width = 1, bool grouped = 
     }
     text[length] = '\0';
     Put(w, text);
+}
+
+// " (about 2 years 9 months)" from `from` to the later `to`, whose day
+// number is `end`.
+static void PutRoughSize(Writer &w, const CalendarDate &from, const CalendarDate &to,
+                         long long end) {
+    int months;
+    long long years = FloorDivide(RoughMonths(from, to, end), 12, &months);
+    Put(w, " (about");
+    if (years > 0) {
+        Put(w, " ");
+        PutNumber(w, years, 1, true);
+        Put(w, years == 1 ? " year" : " years");
+    }
+    if (months > 0) {
+        Put(w, " ");
+        PutNumber(w, months);
+        Put(w, months == 1 ? " month" : " months");
+    }
+    Put(w, ")");
 }
 
 int FormatDayPlace(const CalendarDate &today, const CalendarDate &date, wchar_t *out, int size) {
@@ -85,21 +104,9 @@ int FormatDayPlace(const CalendarDate &today, const CalendarDate &date, wchar_t 
     PutNumber(w, days < 0 ? -days : days, 1, true);
     Put(w, days > 0 ? " days" : " days ago");
     // Past 60 days with the rough size: " (about 2 years 9 months)".
-    if (days > 60 || days < -60) {
-        long long months = RoughMonths(today, date);
-        Put(w, " (about");
-        if (months >= 12) {
-            Put(w, " ");
-            PutNumber(w, months / 12, 1, true);
-            Put(w, months < 24 ? " year" : " years");
-        }
-        if (months % 12 > 0) {
-            Put(w, " ");
-            PutNumber(w, months % 12);
-            Put(w, months % 12 == 1 ? " month" : " months");
-        }
-        Put(w, ")");
-    }
+    bool ahead = days > 0;
+    if (days > 60 || days < -60)
+        PutRoughSize(w, ahead ? today : date, ahead ? date : today, ahead ? number : number - days);
     return w.length;
 }
 

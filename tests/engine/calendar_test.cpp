@@ -166,6 +166,25 @@ TEST(IsoWeek, KnownDatesAndDaysOutsideTheirMonth) {
             << o.day << "/" << o.monthNumber << "/" << o.year;
 }
 
+// Against the compiler's own division, round zero and at the ends of the
+// range, for the divisors the calendar uses.
+TEST(FloorDivide, AgreesWithTheCompilersDivision) {
+    for (long long value : {0LL, 1LL, -1LL, 6LL, -7LL, -8LL, 719468LL, -719469LL, 146096LL,
+                            -146097LL, LLONG_MAX, LLONG_MIN, LLONG_MIN + 1}) {
+        for (int divisor : {1, 7, 10, 12, 400, 146097, INT_MAX}) {
+            int remainder = -1;
+            long long quotient = FloorDivide(value, divisor, &remainder);
+            long long expected = FloorDiv(value, divisor);
+            EXPECT_EQ(expected, quotient) << value << " / " << divisor;
+            // Unsigned: the product may leave the range, the difference is small.
+            EXPECT_EQ(static_cast<unsigned long long>(value) -
+                          static_cast<unsigned long long>(expected) * divisor,
+                      static_cast<unsigned long long>(remainder))
+                << value << " % " << divisor;
+        }
+    }
+}
+
 TEST(IsToday, ComparesMonthNumberWithMonthIndex) {
     CalendarDate today = {5, 2, 1997}; // 5 March 1997
     EXPECT_TRUE(IsToday(5, 3, 1997, today));

@@ -90,6 +90,16 @@ PanelRect GridCell(PanelKind kind, const CellMetrics &metrics, GridOptions optio
     return {x, y, x + metrics.colWidth, y + metrics.rowHeight};
 }
 
+int CellAt(PanelKind kind, const CellMetrics &metrics, GridOptions options, int x, int y) {
+    PanelRect first = GridCell(kind, metrics, options, 0);
+    // Checked before dividing, which would round the margin into column 0.
+    if (x < first.left || y < first.top || metrics.colWidth <= 0 || metrics.rowHeight <= 0)
+        return -1;
+    int column = (x - first.left) / metrics.colWidth;
+    int row = (y - first.top) / metrics.rowHeight;
+    return column < 7 && row < 6 ? row * 7 + column : -1;
+}
+
 static int FirstCell(int monthIndex, int year, int firstWeekday) {
     return (FirstWeekday(monthIndex + 1, year) + 7 - SaneFirstWeekday(firstWeekday)) % 7;
 }

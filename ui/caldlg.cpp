@@ -40,9 +40,11 @@ struct CalendarState {
     HFONT titleFont;
     // The colours of the user's theme: light, dark or high contrast.
     Palette palette;
-    // The day the menu was last opened on, for its copy items, and the tip
-    // a day's tool shows, which must outlive the notification asking for it.
+    // The day the menu was last opened on, for its copy items; the cell the
+    // pointer was last seen on (CellAtPoint; -1: none), and the tip it
+    // shows, which must outlive the notification asking for it.
     CalendarDate menuDay;
+    int pointedCell;
     wchar_t tipText[256];
     // The DPI the panels are laid out for: the window's, or the one Windows
     // last announced.
@@ -68,28 +70,36 @@ static GridOptions Grid() {
 }
 
 // Makes or takes away the week column's room as the choice asks, and lays
-// the panels and the days' tips out for their frames.
+// the panels out for their frames.
 static void Refit(HWND dialog) {
     calendar.frames =
         FitFrames(dialog, calendar.frames, calendar.dpi, calendar.choices.weekNumbers);
-    PlaceDayTips(dialog, calendar.frames, Grid());
 }
 
-// The day under a day's tool; false for an empty cell or another tool.
-static bool DayOfTool(UINT_PTR id, CalendarDate *day) {
-    // Unsigned: the buttons' tools, below the first day's, come out far above.
-    UINT_PTR tool = id - kFirstDayTool;
-    if (tool >= static_cast<UINT_PTR>(kDayTools))
+// The day in a cell of the three grids; false for an empty cell or none.
+static bool DayOfCell(int cell, CalendarDate *day) {
+    if (cell < 0)
         return false;
-    int panel = static_cast<int>(tool / kGridCells);
+    int panel = cell / kGridCells;
     const CalendarView &view = calendar.view;
     MonthOfYear month = panel == 0   ? PrevNeighbour(view)
                         : panel == 2 ? NextNeighbour(view)
                                      : MonthOfYear{view.shownMonth, view.shownYear};
-    *day = {DayInCell(static_cast<int>(tool % kGridCells), month.month, month.year,
-                      Grid().firstWeekday),
-            month.month, month.year};
+    *day = {DayInCell(cell % kGridCells, month.month, month.year, Grid().firstWeekday), month.month,
+            month.year};
     return day->day > 0;
+}
+
+// The tip follows the pointer from day to day, and goes where there is none;
+// with `retell` a tip on show tells its day again.
+static void PointDay(HWND dialog, bool retell) {
+    POINT at;
+    CalendarDate day;
+    GetCursorPos(&at);
+    ScreenToClient(dialog, &at);
+    calendar.pointedCell = CellAtPoint(dialog, calendar.frames, Grid(), at);
+    PointAreaTip(dialog, DayOfCell(calendar.pointedCell, &day) ? calendar.pointedCell + 1 : 0,
+                 retell);
 }
 
 static const int kTitleIds[] = {IDC_PREVTITLE, IDC_CURTITLE, IDC_NEXTTITLE};
@@ -160,6 +170,7 @@ static void ShowMonth(HWND dialog, int frameId, int titleId, MonthOfYear month, 
 
 static INT_PTR OnInitDialog(HWND dialog) {
     calendar.dpi = WindowDpi(dialog);
+    calendar.pointedCell = -1;
     calendar.palette = ReadPalette();
     DressControls(dialog, calendar.palette);
     ReadRegionFonts(dialog, true);
@@ -186,8 +197,10 @@ static void OnPaint(HWND dialog) {
     ShowMonth(dialog, IDC_NEXTFRAME, IDC_NEXTTITLE, NextNeighbour(view), PanelKind::side);
     EndPaint(dialog, &paint);
     calendar.painted = true;
-    // A tip on show tells of the day now under the pointer, from today.
-    RefreshTip();
+    // A tip on show tells of the day now under the pointer, from today. (The
+    // pointer is looked for only once it has been on a day.)
+    if (calendar.pointedCell >= 0)
+        PointDay(dialog, true);
 }
 
 // Changes the view, where `step` is given, and repaints all three panels
@@ -277,7 +290,7 @@ static INT_PTR OnCommand(HWND dialog, int id) {
 static void OnContextMenu(HWND dialog, LPARAM position) {
     POINT at = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
     bool onDay = !(at.x == -1 && at.y == -1) && ScreenToClient(dialog, &at) != FALSE &&
-                 DayOfTool(AreaAt(at), &calendar.menuDay);
+                 DayOfCell(CellAtPoint(dialog, calendar.frames, Grid(), at), &calendar.menuDay);
     // Read only where there is a day.
     wchar_t longDate[128];
     wchar_t isoDate[32];
@@ -289,13 +302,21 @@ static void OnContextMenu(HWND dialog, LPARAM position) {
              onDay ? longDate : nullptr, onDay ? isoDate : nullptr);
 }
 
-// The text of a day's tip, asked for as it shows; an empty cell has none.
+// The text of a day's tip, asked for as it shows (the buttons' tips have
+// theirs); an empty cell has none.
 static void OnTipText(NMTTDISPINFOW *info) {
     CalendarDate day = {};
     calendar.tipText[0] = L'\0';
-    if (DayOfTool(info->hdr.idFrom, &day))
+    if (DayOfCell(calendar.pointedCell, &day))
         DayDetails(day, calendar.view.today, calendar.tipText, 256);
     info->lpszText = calendar.tipText;
+}
+
+static void OnNotify(HWND dialog, NMHDR *header) {
+    if (header->code == TTN_GETDISPINFOW)
+        OnTipText(reinterpret_cast<NMTTDISPINFOW *>(header));
+    else if (header->code == TTN_POP)
+        OnTipPopped(dialog, header->idFrom);
 }
 
 static void OnTimer(HWND dialog) {
@@ -373,8 +394,10 @@ static void OnDestroy(HWND dialog) {
 
 // The tooltips wait for the first paint: their library is slow to load.
 static void OnSetCursor(HWND dialog, HWND under, UINT mouseMessage) {
-    if (calendar.painted)
-        OnPointer(dialog, under, mouseMessage);
+    if (!calendar.painted)
+        return;
+    OnPointer(dialog, under, mouseMessage);
+    PointDay(dialog, false);
 }
 
 // Windows suggests where the window goes at the new DPI; the controls are
@@ -439,8 +462,7 @@ extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPA
         OnContextMenu(dialog, lParam);
         break;
     case WM_NOTIFY:
-        if (reinterpret_cast<const NMHDR *>(lParam)->code == TTN_GETDISPINFOW)
-            OnTipText(reinterpret_cast<NMTTDISPINFOW *>(lParam));
+        OnNotify(dialog, reinterpret_cast<NMHDR *>(lParam));
         break;
     case WM_LBUTTONDBLCLK:
         StepView(dialog, BackToToday);

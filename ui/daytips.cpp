@@ -6,22 +6,20 @@
 
 static const int kFrameIds[kPanels] = {IDC_PREVFRAME, IDC_CURFRAME, IDC_NEXTFRAME};
 
-// A tool for each cell, in the dialog's client coordinates. (The frames are
-// looked up once each: under Wine every lookup asks its server.)
-void PlaceDayTips(HWND dialog, const FrameGeometry &frames, GridOptions options) {
-    RECT cells[kDayTools];
-    HWND frame = nullptr;
-    for (int i = 0; i < kDayTools; ++i) {
-        int panel = i / kGridCells;
-        bool current = panel == 1;
-        if (i % kGridCells == 0)
-            frame = GetDlgItem(dialog, kFrameIds[panel]);
-        PanelRect r = GridCell(current ? PanelKind::current : PanelKind::side,
-                               current ? frames.current : frames.side, options, i % kGridCells);
-        cells[i] = {r.left, r.top, r.right, r.bottom};
-        MapWindowPoints(frame, dialog, reinterpret_cast<POINT *>(&cells[i]), 2);
+// Asked at every move of the pointer, not worked out ahead for all 126
+// cells: the start has no time to spare and the pointer may never come. A
+// grid reaches at most a few pixels past its frame, into the gap beside
+// it, so no point is on two frames' cells.
+int CellAtPoint(HWND dialog, const FrameGeometry &frames, GridOptions options, POINT client) {
+    for (int panel = 0; panel < kPanels; ++panel) {
+        POINT at = client;
+        MapWindowPoints(dialog, GetDlgItem(dialog, kFrameIds[panel]), &at, 1);
+        int cell = panel == 1 ? CellAt(PanelKind::current, frames.current, options, at.x, at.y)
+                              : CellAt(PanelKind::side, frames.side, options, at.x, at.y);
+        if (cell >= 0)
+            return panel * kGridCells + cell;
     }
-    PlaceAreaTips(dialog, cells, kDayTools, kFirstDayTool);
+    return -1;
 }
 
 int DateText(const CalendarDate &day, bool iso, wchar_t *out, int size) {

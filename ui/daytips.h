@@ -1,5 +1,5 @@
-// What the calendar tells about a day: the tip over each day of the three
-// months, and the texts its menu copies.
+// What the calendar tells about a day: which day is under the pointer, and
+// the texts its tip shows and its menu copies.
 #pragma once
 
 #include <windows.h>
@@ -7,15 +7,12 @@
 #include "calendar.h"
 #include "layout.h"
 
-// Tool ids of the days' cells: kFirstDayTool + panel * kGridCells + cell,
-// the panels 0-2 from the left.
-const UINT_PTR kFirstDayTool = 100;
 const int kPanels = 3;
-const int kDayTools = kPanels * kGridCells;
 
-// Puts a tip over every cell of the three grids: its tool (AreaAt finds it)
-// is kFirstDayTool + panel * kGridCells + cell.
-void PlaceDayTips(HWND dialog, const FrameGeometry &frames, GridOptions options);
+// The cell of the three grids under a point of the dialog's client, as
+// panel * kGridCells + cell with the panels 0-2 from the left; -1 where the
+// point is on none.
+int CellAtPoint(HWND dialog, const FrameGeometry &frames, GridOptions options, POINT client);
 
 // The day in ISO 8601, or as Windows writes the user's long date; where
 // Windows cannot (before 1601 and after 30827), in the ISO form all the same.

@@ -24,49 +24,48 @@ static bool tipsAdded;
 static HWND tips;
 // The button last pressed; its tip stays away until the pointer leaves it.
 static HWND pressedButton;
-// The dialog's areas, as it last placed them.
-static RECT areaRects[kMaxAreaTips];
-static int areaCount;
-static UINT_PTR areaFirstId;
-// How many of them the tooltip window has as tools.
-static int areasAdded;
+// The area the pointer was last found on (0: none), and which of the two
+// tools holds it. The two take turns, so that from one area to the next the
+// pointer goes from tool to tool and the next tip shows anew; the dialog's
+// areas need no tool each. The tool holding an area covers the whole
+// client: where the pointer is on none, no tool is there.
+static int area;
+static int areaTurn;
+const UINT_PTR kFirstAreaTool = 100;
 
-void PlaceAreaTips(HWND dialog, const RECT *areas, int count, UINT_PTR firstId) {
-    areaCount = count < kMaxAreaTips ? count : kMaxAreaTips;
-    areaFirstId = firstId;
+static void SetAreaTool(HWND dialog, int turn, bool there, UINT message) {
     TOOLINFOW tool = {};
     tool.cbSize = TTTOOLINFOW_V1_SIZE;
     tool.uFlags = TTF_SUBCLASS;
     tool.hwnd = dialog;
+    tool.uId = kFirstAreaTool + static_cast<UINT_PTR>(turn);
+    if (there)
+        tool.rect.right = tool.rect.bottom = 0x7fff;
     tool.lpszText = LPSTR_TEXTCALLBACKW;
-    for (int i = 0; i < areaCount; ++i) {
-        areaRects[i] = areas[i];
-        tool.uId = firstId + static_cast<UINT_PTR>(i);
-        tool.rect = areas[i];
-        if (tips != nullptr)
-            SendMessageW(tips, i < areasAdded ? TTM_NEWTOOLRECTW : TTM_ADDTOOLW, 0,
-                         reinterpret_cast<LPARAM>(&tool));
-    }
-    if (tips != nullptr && areaCount > areasAdded)
-        areasAdded = areaCount;
-}
-
-UINT_PTR AreaAt(POINT client) {
-    for (int i = 0; i < areaCount; ++i)
-        if (PtInRect(&areaRects[i], client) != FALSE)
-            return areaFirstId + static_cast<UINT_PTR>(i);
-    return 0;
+    SendMessageW(tips, message, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 // A tool's text set anew while it shows is shown at once.
-void RefreshTip() {
-    TOOLINFOW tool = {};
-    tool.cbSize = TTTOOLINFOW_V1_SIZE;
-    if (tips == nullptr ||
-        SendMessageW(tips, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&tool)) == FALSE)
+void PointAreaTip(HWND dialog, int now, bool retell) {
+    if (tips == nullptr)
         return;
-    tool.lpszText = LPSTR_TEXTCALLBACKW;
-    SendMessageW(tips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    if (now == area) {
+        if (retell && now != 0)
+            SetAreaTool(dialog, areaTurn, true, TTM_UPDATETIPTEXTW);
+        return;
+    }
+    area = now;
+    areaTurn ^= 1;
+    SetAreaTool(dialog, areaTurn, now != 0, TTM_NEWTOOLRECTW);
+    SetAreaTool(dialog, areaTurn ^ 1, false, TTM_NEWTOOLRECTW);
+}
+
+// Put away where the pointer still is (its time ran out, or a press): the
+// tool goes too until the pointer finds another area, or the tooltip would
+// look for the pointer ten times a second for as long as it rests there.
+void OnTipPopped(HWND dialog, UINT_PTR id) {
+    if (id == kFirstAreaTool + static_cast<UINT_PTR>(areaTurn))
+        SetAreaTool(dialog, areaTurn, false, TTM_NEWTOOLRECTW);
 }
 
 // Loaded when the pointer first comes over the calendar, not at start: the
@@ -103,7 +102,9 @@ static void AddButtonTips(HWND dialog) {
     }
     // Lines break at "\r\n" only where the tip has a width to break at.
     SendMessageW(tips, TTM_SETMAXTIPWIDTH, 0, 1000);
-    PlaceAreaTips(dialog, areaRects, areaCount, areaFirstId);
+    area = 0;
+    for (int turn = 0; turn < 2; ++turn)
+        SetAreaTool(dialog, turn, false, TTM_ADDTOOLW);
 }
 
 // A press puts the tip away until the pointer leaves the button, as Windows
@@ -135,5 +136,4 @@ void DropButtonTips() {
     tips = nullptr;
     pressedButton = nullptr;
     tipsAdded = false;
-    areasAdded = 0;
 }

@@ -13,14 +13,11 @@ void OnPointer(HWND dialog, HWND under, UINT mouseMessage);
 // Destroys the tooltip window; the next pointer move makes it again.
 void DropButtonTips();
 
-// Areas of the dialog's client, each a tool of its own with ids from
-// `firstId`, whose text the dialog gives when asked (TTN_GETDISPINFOW, one
-// line to each "\r\n"); kept, and placed again whenever the tooltip window
-// is made again. At most kMaxAreaTips.
-const int kMaxAreaTips = 128;
-void PlaceAreaTips(HWND dialog, const RECT *areas, int count, UINT_PTR firstId);
-// The id of the placed area that holds a point of the dialog's client, or
-// 0 where none does.
-UINT_PTR AreaAt(POINT client);
-// Asks the tip on show for its text again, as what it tells has changed.
-void RefreshTip();
+// Which area of the dialog's client with a tip of its own the pointer is
+// on, by a number the dialog gives from 1 (0: none); the dialog gives its text when
+// asked (TTN_GETDISPINFOW, one line to each "\r\n"). The tip shows after the
+// usual delay, and anew for another area. With `retell` a tip on show for
+// the same area asks for its text again, as what it tells has changed.
+void PointAreaTip(HWND dialog, int area, bool retell);
+// A tip went away (TTN_POP), with the id of its tool.
+void OnTipPopped(HWND dialog, UINT_PTR id);

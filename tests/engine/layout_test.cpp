@@ -355,6 +355,9 @@ TEST_P(AnyFirstDay, LettersDaysAndWeeks) {
         PanelRect r =
             GridCell(PanelKind::current, metrics, GridOptions{c.firstWeekday, true}, cell);
         EXPECT_EQ(metrics.colWidth, r.right - r.left);
+        GridOptions options = {c.firstWeekday, true};
+        EXPECT_EQ(cell, CellAt(PanelKind::current, metrics, options, r.left, r.top));
+        EXPECT_EQ(cell, CellAt(PanelKind::current, metrics, options, r.right - 1, r.bottom - 1));
         if (day > 0) {
             EXPECT_EQ(month.days[day - 1].x, r.left) << "cell " << cell;
             EXPECT_EQ(month.days[day - 1].y, r.top) << "cell " << cell;
@@ -373,6 +376,28 @@ INSTANTIATE_TEST_SUITE_P(
                     FirstDayCase{5, "FSSMTWT", 0, 5, {1, 2, 3, 4, 5}},
                     // Saturday first, as in Iran: Monday 28 December is the first row's.
                     FirstDayCase{6, "SSMTWTF", 6, 6, {53, 1, 2, 3, 4, 5}}));
+
+// Round the grid lie the margin or the week column, the letters and the
+// frame's edges: the pointer is on no day there, in either kind of panel.
+TEST(CellAt, NothingRoundTheGrid) {
+    for (PanelKind kind : {PanelKind::current, PanelKind::side}) {
+        for (bool weeks : {false, true}) {
+            CellMetrics m = MeasureCellMetrics(kind, 179, 133, 96, weeks);
+            GridOptions options = {1, weeks};
+            PanelRect first = GridCell(kind, m, options, 0);
+            PanelRect last = GridCell(kind, m, options, kGridCells - 1);
+            const int around[][2] = {{first.left - 1, first.top},
+                                     {first.left, first.top - 1},
+                                     {last.right, last.top},
+                                     {last.left, last.bottom},
+                                     {0, 0}};
+            for (const auto &p : around)
+                EXPECT_EQ(-1, CellAt(kind, m, options, p[0], p[1]))
+                    << "at " << p[0] << "," << p[1] << (weeks ? " with weeks" : "");
+        }
+    }
+    EXPECT_EQ(-1, CellAt(PanelKind::side, CellMetrics{0, 0, 96}, {}, 20, 20));
+}
 
 // The panels follow the DPI, or the frames where those grew less; the week
 // column adds a column of each frame's own width, which keeps the spacing.

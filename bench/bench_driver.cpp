@@ -6,6 +6,8 @@
 //   repaint NAME US       one month step, with its repaint, per command
 //   idle NAME MS MS SECONDS  CPU time in a window of that many seconds, from
 //                          Linux's scheduler and from GetProcessTimes
+//   idle-day NAME MS MS SECONDS  the same, the pointer resting on a day of
+//                          trical's, its tip shown and gone
 // Usage: bench_driver start RUNS [choices] | repaint RUNS COMMANDS | idle WINDOWS SECONDS
 // With "choices" trical starts with every remembered choice on, and the two
 // are named trical-choices and floor-choices.
@@ -24,6 +26,7 @@
 const int kPrevMonthButton = 1064;
 const int kCloseButton = 1065;
 const int kNextMonthButton = 1066;
+const int kCurrentFrame = 1069;
 const int kCurrentTitle = 1070;
 const int kPrevTitle = 1071;
 const int kNextTitle = 1072;
@@ -281,6 +284,62 @@ static bool WaitForQuiet(const std::string *pids, int count) {
     return false;
 }
 
+// The CPU time of both in a window of `seconds`, on a line of its own.
+static void TimeWindow(const char *label, const Program *programs, const Running *running,
+                       const std::string *pids, int seconds) {
+    ULONGLONG ticksBefore[2];
+    double before[2];
+    for (int i = 0; i < 2; ++i) {
+        ticksBefore[i] = CpuTime100ns(running[i].process.hProcess);
+        before[i] = SchedulerMs(pids[i]);
+    }
+    Sleep(static_cast<DWORD>(seconds) * 1000);
+    for (int i = 0; i < 2; ++i) {
+        double ticks =
+            static_cast<double>(CpuTime100ns(running[i].process.hProcess) - ticksBefore[i]) / 1e4;
+        printf("%s %s %.3f %.0f %d\n", label, programs[i].name, SchedulerMs(pids[i]) - before[i],
+               ticks, seconds);
+    }
+    fflush(stdout);
+}
+
+// Whether trical shows a tooltip.
+static bool TipShown(DWORD processId) {
+    HWND tip = nullptr;
+    while ((tip = FindWindowExA(nullptr, tip, "tooltips_class32", nullptr)) != nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(tip, &owner);
+        if (owner == processId && IsWindowVisible(tip))
+            return true;
+    }
+    return false;
+}
+
+// One more window, the pointer resting on the 8th to 20th of trical's middle
+// month, after its tip has shown and gone by itself: a tooltip control that
+// keeps looking for the pointer costs CPU for as long as it rests.
+static bool RestOnADay(const Program *programs, Running *running, const std::string *pids,
+                       int seconds) {
+    RECT frame;
+    GetWindowRect(GetDlgItem(running[0].dialog, kCurrentFrame), &frame);
+    POINT day = {(frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2};
+    // Both opened round the pointer; the floor goes where it covers nothing.
+    SetWindowPos(running[1].dialog, nullptr, frame.right + 400, frame.bottom + 400, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetCursorPos(day.x, day.y);
+    double deadline = Seconds() + kDeadlineMs / 1000.0;
+    while (!TipShown(running[0].process.dwProcessId) && Seconds() < deadline)
+        Sleep(50);
+    if (!TipShown(running[0].process.dwProcessId))
+        return Fail("showed no tip over a day", programs[0]);
+    while (TipShown(running[0].process.dwProcessId) && Seconds() < deadline)
+        Sleep(50);
+    if (!WaitForQuiet(pids, 2))
+        return Fail("kept using CPU with the pointer on a day", programs[0]);
+    TimeWindow("idle-day", programs, running, pids, seconds);
+    return true;
+}
+
 // Both programs run side by side, unused, for consecutive windows.
 static bool TimeIdle(const Program *programs, int windows, int seconds) {
     Running running[2];
@@ -295,23 +354,10 @@ static bool TimeIdle(const Program *programs, int windows, int seconds) {
     }
     if (ok && !WaitForQuiet(pids, 2))
         ok = Fail("kept using CPU after its start", programs[0]);
-    for (int w = 0; w < windows && ok; ++w) {
-        ULONGLONG ticksBefore[2];
-        double before[2];
-        for (int i = 0; i < 2; ++i) {
-            ticksBefore[i] = CpuTime100ns(running[i].process.hProcess);
-            before[i] = SchedulerMs(pids[i]);
-        }
-        Sleep(static_cast<DWORD>(seconds) * 1000);
-        for (int i = 0; i < 2; ++i) {
-            double ticks =
-                static_cast<double>(CpuTime100ns(running[i].process.hProcess) - ticksBefore[i]) /
-                1e4;
-            printf("idle %s %.3f %.0f %d\n", programs[i].name, SchedulerMs(pids[i]) - before[i],
-                   ticks, seconds);
-        }
-        fflush(stdout);
-    }
+    for (int w = 0; w < windows && ok; ++w)
+        TimeWindow("idle", programs, running, pids, seconds);
+    if (ok)
+        ok = RestOnADay(programs, running, pids, seconds);
     for (int i = 0; i < started; ++i)
         ok = Close(programs[i], &running[i]) && ok;
     return ok;

@@ -137,6 +137,9 @@ row "idle CPU per ${idle_seconds} s, trical (scheduler)" "$(column idle trical 3
 row "idle CPU per ${idle_seconds} s, floor (scheduler)" "$(column idle floor 3 | stats)" ms
 row "idle CPU, trical (GetProcessTimes, 10 ms)" "$(column idle trical 4 | stats)" ms
 row "idle CPU, floor (GetProcessTimes, 10 ms)" "$(column idle floor 4 | stats)" ms
+resting=$(column idle-day trical 3 | median)
+row "  the same, pointer resting on a day, trical" "$(column idle-day trical 3 | stats)" ms \
+    "< 10: $(awk -v v="$resting" 'BEGIN { print (v < 10 ? "met" : "NOT met") }')"
 for kind in current side; do
     row "LayoutMonth, $kind panel (native, 10 reps)" \
         "$(printf "%s\n" "$(layout $kind median)" "$(layout $kind min)" "$(layout $kind max)" | stats)" ns

@@ -17,8 +17,6 @@ void ShowToday(CalendarView &view) {
 
 } // namespace
 
-void Init(CalendarView &view) { Init(view, GetToday()); }
-
 void Init(CalendarView &view, const CalendarDate &today) {
     view.today = today;
     view.lastSeenDate = today;
@@ -54,8 +52,6 @@ void NextYear(CalendarView &view) {
 }
 
 void BackToToday(CalendarView &view) { ShowToday(view); }
-
-bool Tick(CalendarView &view) { return Tick(view, GetToday()); }
 
 // Any new date counts, not only a new day number: a machine that slept from
 // 5 March to 5 April has to move on too.

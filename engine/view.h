@@ -22,8 +22,10 @@ struct MonthOfYear {
 const int kMinShownYear = INT_MIN + 1;
 const int kMaxShownYear = INT_MAX - 1;
 
-void Init(CalendarView &view);
 void Init(CalendarView &view, const CalendarDate &today);
+// With today's date. (Inline: the program passes the date itself, and a
+// 64-bit Windows link keeps every function of the objects it takes in.)
+inline void Init(CalendarView &view) { Init(view, GetToday()); }
 
 void PrevYear(CalendarView &view);
 void PrevMonth(CalendarView &view);
@@ -32,8 +34,8 @@ void NextYear(CalendarView &view);
 void BackToToday(CalendarView &view);
 
 // True when the view changed and needs a repaint.
-bool Tick(CalendarView &view);
 bool Tick(CalendarView &view, const CalendarDate &today);
+inline bool Tick(CalendarView &view) { return Tick(view, GetToday()); }
 
 MonthOfYear PrevNeighbour(const CalendarView &view);
 MonthOfYear NextNeighbour(const CalendarView &view);

@@ -69,13 +69,6 @@ static GridOptions Grid() {
             calendar.frames.added[1] > 0};
 }
 
-// Makes or takes away the week column's room as the choice asks, and lays
-// the panels out for their frames.
-static void Refit(HWND dialog) {
-    calendar.frames =
-        FitFrames(dialog, calendar.frames, calendar.dpi, calendar.choices.weekNumbers);
-}
-
 // The day in a cell of the three grids; false for an empty cell or none.
 static bool DayOfCell(int cell, CalendarDate *day) {
     if (cell < 0)
@@ -145,16 +138,35 @@ static void ReadRegionFonts(HWND dialog, bool reading) {
     calendar.titleFont = made;
 }
 
-// A region's long month names may not fit a frame; its short ones then do.
-static void ShowTitle(HWND title, MonthOfYear month) {
-    wchar_t text[160];
-    RegionTitle(calendar.region, month.month, month.year, false, text, 160);
-    if (!calendar.region.english && !TitleFits(title, text))
-        RegionTitle(calendar.region, month.month, month.year, true, text, 160);
-    SetWindowTextW(title, text);
+// The titles name the view's months, and are set where the view, the region
+// or the frames' width change rather than in every paint: a title set while
+// the dialog paints paints itself again, and the first paint then comes
+// with its titles. A region's long month names may not fit a frame; its
+// short ones then do.
+static void ShowTitles(HWND dialog) {
+    const CalendarView &view = calendar.view;
+    // In the order of kTitleIds, from the left.
+    const MonthOfYear months[] = {
+        PrevNeighbour(view), {view.shownMonth, view.shownYear}, NextNeighbour(view)};
+    for (int i = 0; i < 3; ++i) {
+        HWND title = GetDlgItem(dialog, kTitleIds[i]);
+        wchar_t text[160];
+        RegionTitle(calendar.region, months[i].month, months[i].year, false, text, 160);
+        if (!calendar.region.english && !TitleFits(title, text))
+            RegionTitle(calendar.region, months[i].month, months[i].year, true, text, 160);
+        SetWindowTextW(title, text);
+    }
 }
 
-static void ShowMonth(HWND dialog, int frameId, int titleId, MonthOfYear month, PanelKind kind) {
+// Makes or takes away the week column's room as the choice asks, and lays
+// the panels and the titles out for their frames.
+static void Refit(HWND dialog) {
+    calendar.frames =
+        FitFrames(dialog, calendar.frames, calendar.dpi, calendar.choices.weekNumbers);
+    ShowTitles(dialog);
+}
+
+static void ShowMonth(HWND dialog, int frameId, MonthOfYear month, PanelKind kind) {
     const FrameGeometry &frames = calendar.frames;
     PanelPicture picture = {kind,
                             kind == PanelKind::current ? frames.current : frames.side,
@@ -165,7 +177,6 @@ static void ShowMonth(HWND dialog, int frameId, int titleId, MonthOfYear month, 
                             calendar.letterFace,
                             &calendar.palette};
     DrawMonth(GetDlgItem(dialog, frameId), picture);
-    ShowTitle(GetDlgItem(dialog, titleId), month);
 }
 
 static INT_PTR OnInitDialog(HWND dialog) {
@@ -177,8 +188,8 @@ static INT_PTR OnInitDialog(HWND dialog) {
     wchar_t file[MAX_PATH];
     const wchar_t *settings = SettingsFileToRead(file) ? file : nullptr;
     calendar.choices = LoadChoices(settings);
-    Refit(dialog);
     Init(calendar.view, GetToday());
+    Refit(dialog);
     RestorePosition(dialog, settings);
     // Placing the window takes it off the top.
     ApplyKeepOnTop(dialog, calendar.choices.keepOnTop);
@@ -192,9 +203,9 @@ static void OnPaint(HWND dialog) {
     BeginPaint(dialog, &paint);
     const CalendarView &view = calendar.view;
     MonthOfYear shown = {view.shownMonth, view.shownYear};
-    ShowMonth(dialog, IDC_CURFRAME, IDC_CURTITLE, shown, PanelKind::current);
-    ShowMonth(dialog, IDC_PREVFRAME, IDC_PREVTITLE, PrevNeighbour(view), PanelKind::side);
-    ShowMonth(dialog, IDC_NEXTFRAME, IDC_NEXTTITLE, NextNeighbour(view), PanelKind::side);
+    ShowMonth(dialog, IDC_CURFRAME, shown, PanelKind::current);
+    ShowMonth(dialog, IDC_PREVFRAME, PrevNeighbour(view), PanelKind::side);
+    ShowMonth(dialog, IDC_NEXTFRAME, NextNeighbour(view), PanelKind::side);
     EndPaint(dialog, &paint);
     calendar.painted = true;
     // A tip on show tells of the day now under the pointer, from today. (The
@@ -208,6 +219,7 @@ static void OnPaint(HWND dialog) {
 static void StepView(HWND dialog, void (*step)(CalendarView &)) {
     if (step != nullptr)
         step(calendar.view);
+    ShowTitles(dialog);
     SendMessageW(dialog, WM_PAINT, 0, 0);
 }
 
@@ -351,6 +363,7 @@ static void OnThemeChanged(HWND dialog) {
 static void OnSettingChange(HWND dialog, const wchar_t *area) {
     if (area != nullptr && lstrcmpiW(area, L"intl") == 0) {
         ReadRegionFonts(dialog, true);
+        ShowTitles(dialog);
         RedrawWindow(dialog, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
     }
     OnThemeChanged(dialog);

@@ -87,7 +87,7 @@ static bool TitleIs(HWND dialog, int id, MonthOfYear month) {
     wchar_t text[64] = L"";
     GetDlgItemTextW(dialog, id, text, 64);
     char year[12];
-    int length = FormatInt(month.year, year);
+    int length = FormatNumber(month.year, year);
     wchar_t wideYear[12];
     for (int i = 0; i <= length; ++i)
         wideYear[i] = static_cast<unsigned char>(year[i]);

@@ -95,7 +95,7 @@ static void Step(HWND dialog, void (*step)(CalendarView &)) {
     for (int i = 0; i < count; ++i) {
         char digits[12];
         wchar_t text[12];
-        int length = FormatInt(i % 31 + 1, digits);
+        int length = FormatNumber(i % 31 + 1, digits);
         for (int c = 0; c <= length; ++c)
             text[c] = static_cast<unsigned char>(digits[c]);
         TextOutW(dc, 10 + (i % 7) * 13, 20 + (i / 7 % 6) * 10, text, length);

@@ -109,34 +109,40 @@ long long DayNumber(long long year, int monthNumber, int day) {
 // A constant of its own: GCC would copy the date from writable data.
 static const CalendarDate kEpoch = {1, 0, 1970};
 
-CalendarDate LocalDate(time_t moment) {
-    const struct tm *local = localtime(&moment);
-    if (local == nullptr)
+CalendarDate DateOfSystemTime(int year, int monthNumber, int day) {
+    if (monthNumber < 1 || monthNumber > 12 || day < 1 || day > DaysInMonth(monthNumber, year))
         return kEpoch;
-    return {local->tm_mday, local->tm_mon, local->tm_year + 1900};
+    return {day, monthNumber - 1, year};
 }
-
-CalendarDate GetToday() { return LocalDate(time(nullptr)); }
 
 const char *MonthName(int monthIndex) { return kMonthNames[monthIndex]; }
 
 const char *WeekdayLetter(int column) { return kWeekdayLetters[column]; }
 
-int FormatInt(int value, char *out) {
-    char digits[12];
+int FormatNumber(long long value, char *out, int width, bool grouped) {
+    char digits[24];
     int count = 0;
-    // Work on the unsigned magnitude so INT_MIN does not overflow.
-    unsigned magnitude =
-        value < 0 ? 0U - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    long long rest = value;
     do {
-        digits[count++] = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
+        // Toward zero, as the magnitude's digits are: below zero the floored
+        // quotient is one too low wherever something remains.
+        int digit;
+        long long down = FloorDivide(rest, 10, &digit);
+        if (rest < 0 && digit != 0) {
+            digit = 10 - digit;
+            ++down;
+        }
+        digits[count++] = static_cast<char>('0' + digit);
+        rest = down;
+    } while (rest != 0 || count < width);
     int length = 0;
     if (value < 0)
         out[length++] = '-';
-    while (count > 0)
+    while (count > 0) {
         out[length++] = digits[--count];
+        if (grouped && count > 0 && count % 3 == 0)
+            out[length++] = ',';
+    }
     out[length] = '\0';
     return length;
 }

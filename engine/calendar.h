@@ -1,8 +1,6 @@
 // Calendar tables and date arithmetic. Knows nothing of any window system.
 #pragma once
 
-#include <ctime>
-
 // Today's local date. `month` is the month index 0-11 (January = 0).
 struct CalendarDate {
     int day;
@@ -29,12 +27,15 @@ long long FloorDivide(long long value, int divisor, int *remainder);
 // Days from 1 January 1970 (negative before), for any year and beyond.
 long long DayNumber(long long year, int monthNumber, int day);
 
-CalendarDate GetToday();
-// The local calendar date of a moment; GetToday() is LocalDate(time(nullptr)).
-CalendarDate LocalDate(time_t moment);
+// The date of the fields Windows fills in a SYSTEMTIME (month 1-12), as
+// GetLocalTime gives the local one: no 32-bit seconds count between them,
+// so it holds past 2038. Fields that make no date give 1 January 1970.
+CalendarDate DateOfSystemTime(int year, int monthNumber, int day);
 
 const char *MonthName(int monthIndex);
 const char *WeekdayLetter(int column);
 
-// Writes `value` in decimal into `out` (at least 12 chars), returns the length.
-int FormatInt(int value, char *out);
+// Writes `value` in decimal into `out` with at least `width` digits, and a
+// comma between each three where `grouped`; returns the length. `out` holds
+// 12 chars for any int, 28 for any long long.
+int FormatNumber(long long value, char *out, int width = 1, bool grouped = false);

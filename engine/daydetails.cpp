@@ -40,26 +40,9 @@ static void Put(Writer &w, const char *text) {
 }
 
 // At least `width` digits; with a comma between each three where `grouped`.
-// (Counts of days and years, far from the ends of the range.)
 static void PutNumber(Writer &w, long long value, int width = 1, bool grouped = false) {
-    char digits[24];
-    int count = 0;
-    long long magnitude = value < 0 ? -value : value;
-    do {
-        int digit;
-        magnitude = FloorDivide(magnitude, 10, &digit);
-        digits[count++] = static_cast<char>('0' + digit);
-    } while (magnitude != 0 || count < width);
-    char text[40];
-    int length = 0;
-    if (value < 0)
-        text[length++] = '-';
-    for (int i = count - 1; i >= 0; --i) {
-        text[length++] = digits[i];
-        if (grouped && i > 0 && i % 3 == 0)
-            text[length++] = ',';
-    }
-    text[length] = '\0';
+    char text[28];
+    FormatNumber(value, text, width, grouped);
     Put(w, text);
 }
 

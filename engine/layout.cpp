@@ -140,7 +140,7 @@ PanelLayout LayoutMonth(PanelKind kind, const CellMetrics &metrics, int clientWi
     for (int day = 1; day <= n; ++day) {
         PanelRect cell = GridCell(kind, metrics, options, first + day - 1);
         char text[12];
-        FormatInt(day, text);
+        FormatNumber(day, text);
         TextColour colour =
             IsToday(day, monthNumber, year, today) ? TextColour::red : TextColour::black;
         PlaceText(layout.days[day - 1], text, cell.left, cell.top, colour);
@@ -158,7 +158,7 @@ PanelLayout LayoutMonth(PanelKind kind, const CellMetrics &metrics, int clientWi
             // perhaps in a neighbouring month.
             int monday = row * 7 - first + 1 + (8 - firstWeekday) % 7;
             char text[12];
-            FormatInt(IsoWeek(monday, monthNumber, year), text);
+            FormatNumber(IsoWeek(monday, monthNumber, year), text);
             // Bottoms level with the day cells', so the numbers sit on the days' line.
             PlaceText(layout.weeks[row], text, margin,
                       row * metrics.rowHeight + top + layout.fontHeight - layout.weekFontHeight,

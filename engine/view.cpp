@@ -1,5 +1,7 @@
 #include "view.h"
 
+#include <cstddef>
+
 namespace {
 
 bool SameDate(const CalendarDate &a, const CalendarDate &b) {
@@ -83,6 +85,6 @@ TitleText Title(int monthIndex, int year) {
     for (; name[length] != '\0'; ++length)
         title.text[length] = name[length];
     title.text[length++] = ' ';
-    FormatInt(year, title.text + length);
+    FormatNumber(year, title.text + length);
     return title;
 }

@@ -23,9 +23,6 @@ const int kMinShownYear = INT_MIN + 1;
 const int kMaxShownYear = INT_MAX - 1;
 
 void Init(CalendarView &view, const CalendarDate &today);
-// With today's date. (Inline: the program passes the date itself, and a
-// 64-bit Windows link keeps every function of the objects it takes in.)
-inline void Init(CalendarView &view) { Init(view, GetToday()); }
 
 void PrevYear(CalendarView &view);
 void PrevMonth(CalendarView &view);
@@ -35,7 +32,6 @@ void BackToToday(CalendarView &view);
 
 // True when the view changed and needs a repaint.
 bool Tick(CalendarView &view, const CalendarDate &today);
-inline bool Tick(CalendarView &view) { return Tick(view, GetToday()); }
 
 MonthOfYear PrevNeighbour(const CalendarView &view);
 MonthOfYear NextNeighbour(const CalendarView &view);

@@ -1,5 +1,7 @@
 #include "yearmonth.h"
 
+#include "calendar.h"
+
 namespace {
 
 struct Output {
@@ -19,29 +21,22 @@ void PutText(Output &out, const wchar_t *text) {
 }
 
 // `value` in decimal with at least `digits` digits.
-void PutNumber(Output &out, unsigned value, int digits) {
-    wchar_t reversed[12];
-    int count = 0;
-    do {
-        reversed[count++] = static_cast<wchar_t>(L'0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    for (; digits > count; --digits)
-        Put(out, L'0');
-    while (count > 0)
-        Put(out, reversed[--count]);
+void PutNumber(Output &out, long long value, int digits) {
+    char text[28];
+    FormatNumber(value, text, digits);
+    for (const char *c = text; *c != '\0'; ++c)
+        Put(out, static_cast<wchar_t>(*c));
 }
 
+// Two letters the year's last two digits, more the whole year.
 void PutYear(Output &out, int year, int letters) {
-    // The magnitude as unsigned, so that INT_MIN does not overflow.
-    unsigned magnitude = year < 0 ? 0U - static_cast<unsigned>(year) : static_cast<unsigned>(year);
-    if (letters <= 2) {
-        PutNumber(out, magnitude % 100, letters);
+    if (letters > 2) {
+        PutNumber(out, year, 4);
         return;
     }
-    if (year < 0)
-        Put(out, L'-');
-    PutNumber(out, magnitude, 4);
+    int lastTwo;
+    FloorDivide(year < 0 ? -static_cast<long long>(year) : year, 100, &lastTwo);
+    PutNumber(out, lastTwo, letters);
 }
 
 // Copies quoted text from just after its opening quote; '' in it is a

@@ -4,7 +4,6 @@
 
 #include <commctrl.h>
 
-#include <ctime>
 #include <cwchar>
 
 #include "about.h"
@@ -61,6 +60,14 @@ static CalendarState calendar;
 // Posted on a change of DPI, with the new DPI, to measure the panels again
 // once the dialog manager has rescaled the frames.
 const UINT kRemeasureMessage = WM_APP + 1;
+
+// From Windows' own clock, not the C library's, whose seconds count ends in
+// 2038 in a 32-bit program.
+static CalendarDate Today() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return DateOfSystemTime(now.wYear, now.wMonth, now.wDay);
+}
 
 // The first day the choices and the region give, and the week numbers where
 // their column has been made.
@@ -188,7 +195,7 @@ static INT_PTR OnInitDialog(HWND dialog) {
     wchar_t file[MAX_PATH];
     const wchar_t *settings = SettingsFileToRead(file) ? file : nullptr;
     calendar.choices = LoadChoices(settings);
-    Init(calendar.view, GetToday());
+    Init(calendar.view, Today());
     Refit(dialog);
     RestorePosition(dialog, settings);
     // Placing the window takes it off the top.
@@ -332,16 +339,12 @@ static void OnNotify(HWND dialog, NMHDR *header) {
 }
 
 static void OnTimer(HWND dialog) {
-    if (Tick(calendar.view, GetToday()))
+    if (Tick(calendar.view, Today()))
         StepView(dialog, nullptr);
 }
 
 // The clock may have jumped: the user set the time, the date or the zone.
-// The runtime reads the zone once, so it is read again.
-static void OnClockChanged(HWND dialog) {
-    _tzset();
-    OnTimer(dialog);
-}
+static void OnClockChanged(HWND dialog) { OnTimer(dialog); }
 
 // The app mode, high contrast or the system colours may have changed. One
 // switch of mode is announced several times, so the calendar is redrawn,

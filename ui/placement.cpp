@@ -72,8 +72,8 @@ void SavePosition(HWND dialog) {
     RECT r;
     GetWindowRect(dialog, &r);
     char text[12];
-    FormatInt(static_cast<int>(r.left), text);
+    FormatNumber(static_cast<int>(r.left), text);
     WriteSetting(kSection, L"XLOC", text);
-    FormatInt(static_cast<int>(r.top), text);
+    FormatNumber(static_cast<int>(r.top), text);
     WriteSetting(kSection, L"YLOC", text);
 }

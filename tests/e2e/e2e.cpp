@@ -40,7 +40,12 @@ bool RealClock() {
     return length > 0 && length < sizeof value && strcmp(value, "1") == 0;
 }
 
-CalendarDate StartDate() { return RealClock() ? GetToday() : CalendarDate{15, 0, 1997}; }
+CalendarDate StartDate() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return RealClock() ? DateOfSystemTime(now.wYear, now.wMonth, now.wDay)
+                       : CalendarDate{15, 0, 1997};
+}
 
 MonthOfYear StartMonth() {
     CalendarDate start = StartDate();

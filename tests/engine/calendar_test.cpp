@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdlib>
 #include <cstring>
-#include <string>
 
 namespace {
 
@@ -208,50 +206,62 @@ TEST(Names, TablesAsShown) {
     }
 }
 
-TEST(FormatInt, DecimalWithoutPadding) {
-    char text[12];
-    EXPECT_EQ(1, FormatInt(7, text));
-    EXPECT_STREQ("7", text);
-    EXPECT_EQ(2, FormatInt(31, text));
-    EXPECT_STREQ("31", text);
-    FormatInt(0, text);
-    EXPECT_STREQ("0", text);
-    FormatInt(-1940, text);
-    EXPECT_STREQ("-1940", text);
-    EXPECT_EQ(11, FormatInt(INT_MIN, text));
-    EXPECT_STREQ("-2147483648", text);
-    FormatInt(INT_MAX, text);
-    EXPECT_STREQ("2147483647", text);
+TEST(FormatNumber, DecimalWidthAndGroups) {
+    struct Case {
+        long long value;
+        int width;
+        bool grouped;
+        const char *text;
+    };
+    const Case cases[] = {
+        {7, 1, false, "7"},
+        {0, 1, false, "0"},
+        {-1940, 1, false, "-1940"},
+        {INT_MIN, 1, false, "-2147483648"},
+        {INT_MAX, 1, false, "2147483647"},
+        {5, 4, false, "0005"},
+        {-5, 4, false, "-0005"},
+        {10, 1, false, "10"},
+        {-10, 1, false, "-10"},
+        {999, 1, true, "999"},
+        {1000, 1, true, "1,000"},
+        {-1234567, 1, true, "-1,234,567"},
+        {LLONG_MAX, 1, true, "9,223,372,036,854,775,807"},
+        {LLONG_MIN, 1, true, "-9,223,372,036,854,775,808"},
+    };
+    for (const Case &c : cases) {
+        char text[28];
+        EXPECT_EQ(static_cast<int>(strlen(c.text)),
+                  FormatNumber(c.value, text, c.width, c.grouped));
+        EXPECT_STREQ(c.text, text) << c.value;
+    }
 }
 
-// localtime, not gmtime: midnight UTC on 1 January 1970 is still
-// 31 December 1969 five hours west of Greenwich.
-TEST(LocalDate, UsesTheLocalTimeZone) {
-    const char *saved = getenv("TZ");
-    std::string restore = saved ? saved : "";
-#ifdef _WIN32
-    _putenv("TZ=EST5");
-    _tzset();
-#else
-    setenv("TZ", "EST5", 1);
-    tzset();
-#endif
-    CalendarDate date = LocalDate(0);
-    EXPECT_EQ(31, date.day);
-    EXPECT_EQ(11, date.month);
-    EXPECT_EQ(1969, date.year);
-    date = LocalDate(5 * 3600 + 24 * 3600 * 59); // 1 March 1970, 00:00 local
-    EXPECT_EQ(1, date.day);
-    EXPECT_EQ(2, date.month);
-    EXPECT_EQ(1970, date.year);
-#ifdef _WIN32
-    _putenv(("TZ=" + restore).c_str());
-    _tzset();
-#else
-    if (saved)
-        setenv("TZ", restore.c_str(), 1);
-    else
-        unsetenv("TZ");
-    tzset();
-#endif
+// What GetLocalTime fills in, around the end of 32-bit seconds (19 January
+// 2038, 03:14:07 UTC: day 24855) and 2100, which is no leap year; counted
+// by hand from 1970 (130 years of 365 days and 32 leap days to 2100).
+TEST(DateOfSystemTime, HoldsPast2038) {
+    struct Case {
+        int year, month, day;
+        long long dayNumber;
+    };
+    const Case cases[] = {
+        {2038, 1, 19, 24855},          {2038, 1, 20, 24856},        {2100, 2, 28, 47482 + 31 + 27},
+        {2100, 3, 1, 47482 + 31 + 28}, {2100, 12, 31, 47482 + 364},
+    };
+    for (const Case &c : cases) {
+        CalendarDate date = DateOfSystemTime(c.year, c.month, c.day);
+        EXPECT_EQ(c.day, date.day);
+        EXPECT_EQ(c.month - 1, date.month);
+        EXPECT_EQ(c.year, date.year);
+        EXPECT_EQ(c.dayNumber, DayNumber(date.year, date.month + 1, date.day)) << c.year;
+    }
+    // No such days: 29 February 2100, a thirteenth month, a day 0.
+    const Case none[] = {{2100, 2, 29, 0}, {2038, 13, 1, 0}, {2038, 1, 0, 0}, {2038, 0, 5, 0}};
+    for (const Case &c : none) {
+        CalendarDate date = DateOfSystemTime(c.year, c.month, c.day);
+        EXPECT_EQ(1970, date.year) << c.year << "-" << c.month << "-" << c.day;
+        EXPECT_EQ(0, date.month);
+        EXPECT_EQ(1, date.day);
+    }
 }

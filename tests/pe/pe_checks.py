@@ -173,6 +173,12 @@ ANSI_FUNCTION = re.compile(rb"[a-z0-9]A$")
 # runtime DLL by name, with these two, before any code of ours runs.
 RUNTIME_ANSI = {"win32": (b"GetModuleHandleA", b"LoadLibraryA")}
 
+# msvcrt's time_t is 32 bits in a 32-bit program: its clock ends in 2038.
+# The date comes from Windows itself (GetLocalTime).
+C_TIME_FUNCTION = re.compile(
+    rb"_?(time|localtime|gmtime|mktime|ftime|tzset|ctime|asctime|strftime|wcsftime)"
+    rb"(32|64)?(_s)?$")
+
 
 def check_imports(pe, want):
     dlls = [entry.dll.decode() for entry in
@@ -181,6 +187,9 @@ def check_imports(pe, want):
             getattr(pe, "DIRECTORY_ENTRY_IMPORT", []) for imp in entry.imports
             if imp.name and ANSI_FUNCTION.search(imp.name)
             and imp.name not in RUNTIME_ANSI.get(want.label, ())]
+    clock = [imp.name.decode() for entry in
+             getattr(pe, "DIRECTORY_ENTRY_IMPORT", []) for imp in entry.imports
+             if imp.name and C_TIME_FUNCTION.match(imp.name)]
     dlls += [entry.dll.decode() + " (delay-loaded)" for entry in
              getattr(pe, "DIRECTORY_ENTRY_DELAY_IMPORT", [])]
     # A program that imports nothing did not get read.
@@ -194,6 +203,8 @@ def check_imports(pe, want):
                 f"; all imports: {join(dlls)}"]
     if ansi:
         return [f"imports ANSI functions: {join(ansi)}"]
+    if clock:
+        return [f"imports C-library time functions: {join(clock)}"]
     return []
 
 
@@ -530,6 +541,9 @@ FAULTS = (
     ("text drawn through the ANSI code page",
      rename_function_import(b"TextOutW", b"TextOutA"),
      check_imports, "imports ANSI functions: TextOutA"),
+    ("the date from the C library",
+     rename_function_import(b"wcscpy", b"_tzset"),
+     check_imports, "imports C-library time functions: _tzset"),
     ("import table gone",
      set_directory("IMAGE_DIRECTORY_ENTRY_IMPORT", lambda pe: 0, 0),
      check_imports, "no imported DLLs found"),

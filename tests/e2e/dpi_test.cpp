@@ -94,42 +94,6 @@ class DpiTest : public StartedCalendarTest {
         ASSERT_TRUE(ParkMouseAwayFrom(dialog_));
     }
 
-    // Tells the calendar what Windows tells it when its monitor's DPI
-    // changes. The suggested rectangle lives in the calendar's own memory,
-    // where the message's pointer must point.
-    ::testing::AssertionResult SendDpiChange(int dpi, const RECT &suggested) {
-        void *remote = VirtualAllocEx(process_.hProcess, nullptr, sizeof suggested,
-                                      MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-        if (!remote)
-            return ::testing::AssertionFailure() << "VirtualAllocEx, error " << GetLastError();
-        bool written = WriteProcessMemory(process_.hProcess, remote, &suggested, sizeof suggested,
-                                          nullptr) != 0;
-        DWORD_PTR result = 0;
-        bool sent = written && SendMessageTimeoutA(dialog_, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
-                                                   reinterpret_cast<LPARAM>(remote), SMTO_NORMAL,
-                                                   10000, &result) != 0;
-        VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
-        if (!sent)
-            return ::testing::AssertionFailure() << "WM_DPICHANGED not delivered";
-        return ::testing::AssertionSuccess();
-    }
-
-    // Posted messages are handled in turn: once a step away and back,
-    // posted now, shows in the titles, what the DPI change posted has been
-    // handled, and the panels have been painted again for the new DPI since.
-    ::testing::AssertionResult HandledSinceTheChange() {
-        ::testing::AssertionResult done = ::testing::AssertionSuccess();
-        for (int month : {1, 0}) {
-            if (done &&
-                !PostMessageA(dialog_, WM_COMMAND, month ? kNextMonthButton : kPrevMonthButton, 0))
-                done = ::testing::AssertionFailure()
-                       << "cannot post a step, error " << GetLastError();
-            if (done)
-                done = TitlesBecome(dialog_, TitlesAt(month));
-        }
-        return done;
-    }
-
     // Polls until the window stands at `place` with the week column fitted.
     ::testing::AssertionResult WaitForFit(const RECT &place, const Layout &base, int panelDpi) {
         return Eventually([&] {

@@ -1404,6 +1404,42 @@ void CalendarTest::EndCalendar() {
     dialog_ = nullptr;
 }
 
+// The suggested rectangle lives in the calendar's own memory, where the
+// message's pointer must point.
+AssertionResult CalendarTest::SendDpiChange(int dpi, const RECT &suggested) {
+    void *remote = VirtualAllocEx(process_.hProcess, nullptr, sizeof suggested,
+                                  MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote)
+        return AssertionFailure() << "VirtualAllocEx, error " << GetLastError();
+    bool written =
+        WriteProcessMemory(process_.hProcess, remote, &suggested, sizeof suggested, nullptr) != 0;
+    DWORD_PTR result = 0;
+    bool sent = written && SendMessageTimeoutA(dialog_, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                                               reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, 10000,
+                                               &result) != 0;
+    VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
+    if (!sent)
+        return AssertionFailure() << "WM_DPICHANGED not delivered";
+    return AssertionSuccess();
+}
+
+// Posted messages are handled in turn. The titles are compared with
+// themselves, whatever words the region gives them.
+AssertionResult CalendarTest::HandledSinceTheChange() {
+    Titles before = ReadTitles(dialog_);
+    if (!PostMessageA(dialog_, WM_COMMAND, kNextMonthButton, 0))
+        return AssertionFailure() << "cannot post a step, error " << GetLastError();
+    AssertionResult moved = Eventually([&] {
+        Titles now = ReadTitles(dialog_);
+        return AssertionResult(!SameTitles(now, before)) << "still " << Describe(now);
+    });
+    if (!moved)
+        return moved;
+    if (!PostMessageA(dialog_, WM_COMMAND, kPrevMonthButton, 0))
+        return AssertionFailure() << "cannot post a step, error " << GetLastError();
+    return TitlesBecome(dialog_, before);
+}
+
 AssertionResult CalendarTest::Launch(const char *arguments) {
     AssertionResult started = StartTrical(arguments, &process_);
     if (!started)

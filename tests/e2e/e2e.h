@@ -313,6 +313,12 @@ class CalendarTest : public ::testing::Test {
     // Lets go of this test's calendar, ending it first if it still runs, so
     // that the test can start another.
     void EndCalendar();
+    // Tells the calendar what Windows tells it when its monitor's DPI
+    // changes, with the window's new place.
+    ::testing::AssertionResult SendDpiChange(int dpi, const RECT &suggested);
+    // Once a step away and back, posted now, shows in the titles, what the
+    // calendar posted itself before has been handled, and it has painted since.
+    ::testing::AssertionResult HandledSinceTheChange();
 
     PROCESS_INFORMATION process_ = {};
     HWND dialog_ = nullptr;

@@ -110,6 +110,24 @@ TEST_P(RegionTest, TitlesAndFirstDayFollowTheRegion) {
     for (int id : {kPrevTitle, kCurrentTitle, kNextTitle})
         EXPECT_TRUE(TitleUncut(dialog_, id));
 
+    // For a new DPI Windows hands every control the dialog's rescaled font
+    // (here before the change, which Wine leaves at that); the titles keep
+    // a face of their own where the region needs one.
+    auto dialogFont = SendMessageW(dialog_, WM_GETFONT, 0, 0);
+    bool ownFace = SendMessageW(GetDlgItem(dialog_, kCurrentTitle), WM_GETFONT, 0, 0) != dialogFont;
+    for (int id : {kPrevTitle, kCurrentTitle, kNextTitle})
+        SendMessageW(GetDlgItem(dialog_, id), WM_SETFONT, dialogFont, TRUE);
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    ASSERT_TRUE(SendDpiChange(dpi, WindowRectOf(dialog_)));
+    ASSERT_TRUE(HandledSinceTheChange());
+    for (int id : {kPrevTitle, kCurrentTitle, kNextTitle}) {
+        EXPECT_EQ(ownFace, SendMessageW(GetDlgItem(dialog_, id), WM_GETFONT, 0, 0) != dialogFont)
+            << "title " << id << " after a change of DPI";
+        EXPECT_TRUE(TitleUncut(dialog_, id));
+    }
+
     SendMessageW(dialog_, WM_COMMAND, kMenuMondayFirst, 0);
     std::string value;
     bool found = SettingsValue("OPTIONS", "FIRSTDAY", &value);

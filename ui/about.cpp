@@ -7,45 +7,39 @@
 
 static const wchar_t kWebAddress[] = L"https://trical.example.org/";
 
-// The box follows the theme as the calendar does; one box is open at most.
-static Palette palette;
-
-static void OnThemeChanged(HWND dialog) {
-    Palette now = ReadPalette();
-    if (SamePalette(now, palette))
-        return;
-    palette = now;
-    DressControls(dialog, palette);
-    RedrawWindow(dialog, nullptr, nullptr,
-                 RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+// Kept from WM_INITDIALOG on; what comes before it is the system's.
+static AboutBox *BoxOf(HWND dialog) {
+    return reinterpret_cast<AboutBox *>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
-static INT_PTR OnInitDialog(HWND dialog, bool onTop) {
-    palette = ReadPalette();
-    DressControls(dialog, palette);
+static INT_PTR OnInitDialog(HWND dialog, AboutBox *box) {
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(box));
+    DressControls(dialog, box->palette);
     SetWindowTextW(GetDlgItem(dialog, IDC_WEBADDR), kWebAddress);
     CenterWindow(dialog);
-    // Above a calendar that is kept on top, or the box would open hidden.
-    ApplyKeepOnTop(dialog, onTop);
+    ApplyKeepOnTop(dialog, box->onTop);
     return TRUE;
 }
 
 extern "C" INT_PTR CALLBACK About(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    AboutBox *box = BoxOf(dialog);
+    if (box == nullptr && message != WM_INITDIALOG)
+        return FALSE;
     switch (message) {
     case WM_INITDIALOG:
-        return OnInitDialog(dialog, lParam != 0);
+        return OnInitDialog(dialog, reinterpret_cast<AboutBox *>(lParam));
     case WM_SETTINGCHANGE:
     case WM_SYSCOLORCHANGE:
-        OnThemeChanged(dialog);
+        FollowTheme(dialog, &box->palette);
         break;
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
-        return ColourControl(reinterpret_cast<HDC>(wParam), palette);
+        return ColourControl(reinterpret_cast<HDC>(wParam), box->palette);
     case WM_DRAWITEM:
-        return DrawButton(reinterpret_cast<const DRAWITEMSTRUCT *>(lParam), palette);
+        return DrawButton(reinterpret_cast<const DRAWITEMSTRUCT *>(lParam), box->palette);
     case WM_NCPAINT:
     case WM_NCACTIVATE:
-        return PaintBorder(dialog, message, wParam, palette);
+        return PaintBorder(dialog, message, wParam, box->palette);
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
             EndDialog(dialog, 1);

@@ -30,6 +30,16 @@ Palette ReadPalette() {
     return ChoosePalette(AppsAreDark(), HighContrastOn(), system);
 }
 
+void FollowTheme(HWND dialog, Palette *palette) {
+    Palette now = ReadPalette();
+    if (SamePalette(now, *palette))
+        return;
+    *palette = now;
+    DressControls(dialog, now);
+    RedrawWindow(dialog, nullptr, nullptr,
+                 RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
 // A frame dressed dark keeps the system's window procedure, which this one
 // hands everything else to, in a property, and its edge colour in its user
 // data. (The procedure read back from a window need not be the one set, so
@@ -83,14 +93,15 @@ static void DressFrame(HWND frame, const Palette &palette) {
 
 // A push button's own kind (default or not) is kept in its user data while
 // it is owner-drawn, one more than the style, so that 0 means never dressed.
+// BM_SETSTYLE, not the style itself, so that the button knows of the change.
 static void DressButton(HWND button, LONG_PTR style, const Palette &palette) {
     LONG_PTR kind = style & BS_TYPEMASK;
     LONG_PTR own = GetWindowLongPtrW(button, GWLP_USERDATA);
     if (palette.dark && kind != BS_OWNERDRAW) {
         SetWindowLongPtrW(button, GWLP_USERDATA, kind + 1);
-        SetWindowLongPtrW(button, GWL_STYLE, (style & ~BS_TYPEMASK) | BS_OWNERDRAW);
+        SendMessageW(button, BM_SETSTYLE, BS_OWNERDRAW, FALSE);
     } else if (!palette.dark && kind == BS_OWNERDRAW && own != 0) {
-        SetWindowLongPtrW(button, GWL_STYLE, (style & ~BS_TYPEMASK) | (own - 1));
+        SendMessageW(button, BM_SETSTYLE, static_cast<WPARAM>(own - 1), FALSE);
     }
 }
 
@@ -135,6 +146,13 @@ INT_PTR DrawButton(const DRAWITEMSTRUCT *item, const Palette &palette) {
     auto *brush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
     SetDCBrushColor(dc, pressed ? palette.pressed : palette.button);
     FillRect(dc, &box, brush);
+    // The default button (the About box's OK) keeps its heavier frame, as
+    // the system draws it: a line in the text's colour around the edge.
+    if (GetWindowLongPtrW(item->hwndItem, GWLP_USERDATA) == BS_DEFPUSHBUTTON + 1) {
+        SetDCBrushColor(dc, palette.text);
+        FrameRect(dc, &box, brush);
+        InflateRect(&box, -1, -1);
+    }
     SetDCBrushColor(dc, palette.edge);
     FrameRect(dc, &box, brush);
 

@@ -9,6 +9,10 @@
 #include "palette.h"
 
 Palette ReadPalette();
+// The app mode, high contrast or the system colours may have changed: where
+// the colours did, `dialog` is dressed for them and redrawn, border and all.
+// (One switch of mode is announced several times.)
+void FollowTheme(HWND dialog, Palette *palette);
 
 // Push buttons become owner-drawn and group boxes get edges of ours while
 // the palette is dark; both go back to the system's when it is not.

@@ -126,6 +126,18 @@ RECT Whole(const Picture &picture) { return {0, 0, picture.width, picture.height
     return ::testing::AssertionSuccess();
 }
 
+// How a button's outline reads on the ground: its outermost ring of pixels.
+double OutlineContrast(HWND button, COLORREF ground) {
+    Picture whole = CaptureScreen(WindowRectOf(button));
+    Picture ring = {0, 1, {}};
+    for (int y = 0; y < whole.height; ++y)
+        for (int x = 0; x < whole.width; ++x)
+            if (x == 0 || y == 0 || x == whole.width - 1 || y == whole.height - 1)
+                ring.pixels.push_back(PixelAt(whole, x, y));
+    ring.width = static_cast<int>(ring.pixels.size());
+    return ContrastRatio(CommonestColour(ring), ground);
+}
+
 // The window, border and all, but for an icon: the About box's calendar page
 // is the program's own picture, light in any mode.
 ::testing::AssertionResult WindowIsDark(HWND window) {
@@ -185,6 +197,13 @@ TEST_F(ThemeTest, FollowsTheModeWhileRunningAndComesBackAsItWas) {
     HWND about = NewWindowOf(process_.dwProcessId, {dialog_});
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(WindowIsDark(about));
+    // OK is still the default button: its frame stands out, an ordinary
+    // button's does not need to.
+    COLORREF ground = CommonestColour(CaptureClient(about));
+    double ok = OutlineContrast(GetDlgItem(about, IDOK), ground);
+    double next = OutlineContrast(GetDlgItem(dialog_, kNextMonthButton), ground);
+    EXPECT_TRUE(ok >= 3 && ok > next)
+        << "OK's frame reads at " << ok << ":1, an ordinary one's at " << next << ":1";
 
     // Both back to light while the box is open.
     ASSERT_TRUE(SetAppMode(1, true));

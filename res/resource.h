@@ -4,6 +4,10 @@
 
 #define IDC_WEBADDR 1013
 
+// The calendar dialog's width in dialog units, which the window is fitted
+// to again after a change of DPI or of the week column.
+#define CAL_TEMPLATE_WIDTH 281
+
 #define IDC_PREVYEAR 1063
 #define IDC_PREVMONTH 1064
 #define IDC_CLOSE 1065

@@ -36,7 +36,7 @@ int DateText(const CalendarDate &day, bool iso, wchar_t *out, int size) {
 }
 
 // A line for each: the date, then the week and day, then the distance.
-void DayDetails(const CalendarDate &day, const CalendarDate &today, wchar_t *out, int size) {
+void DayTipText(const CalendarDate &day, const CalendarDate &today, wchar_t *out, int size) {
     int length = DateText(day, false, out, size - 2);
     out[length++] = L'\r';
     out[length++] = L'\n';

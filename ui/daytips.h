@@ -19,4 +19,4 @@ int CellAtPoint(HWND dialog, const FrameGeometry &frames, GridOptions options, P
 // Returns the length.
 int DateText(const CalendarDate &day, bool iso, wchar_t *out, int size);
 // The tip: the long date, the week and day of the year, how far from today.
-void DayDetails(const CalendarDate &day, const CalendarDate &today, wchar_t *out, int size);
+void DayTipText(const CalendarDate &day, const CalendarDate &today, wchar_t *out, int size);

@@ -1,64 +1,62 @@
 #include "drag.h"
 
-DragState dragState;
-
 static int SignedLow(LPARAM value) { return static_cast<short>(LOWORD(value)); }
 static int SignedHigh(LPARAM value) { return static_cast<short>(HIWORD(value)); }
 
 // Ends a drag without moving the window: the outline comes off the screen
 // and the screen DC goes back, exactly once.
-static void AbandonDrag() {
-    if (!dragState.dragging)
+static void AbandonDrag(DragState *drag) {
+    if (!drag->dragging)
         return;
-    DrawFocusRect(dragState.screenDC, &dragState.dragRect);
-    ReleaseDC(nullptr, dragState.screenDC);
-    dragState.screenDC = nullptr;
-    dragState.dragging = false;
+    DrawFocusRect(drag->screenDC, &drag->dragRect);
+    ReleaseDC(nullptr, drag->screenDC);
+    drag->screenDC = nullptr;
+    drag->dragging = false;
 }
 
-void OnButtonDown(HWND dialog, LPARAM position) {
+void OnButtonDown(HWND dialog, DragState *drag, LPARAM position) {
     // A press while still dragging means the last release went elsewhere.
-    AbandonDrag();
+    AbandonDrag(drag);
     SetCapture(dialog);
-    dragState.screenDC = GetDC(nullptr);
-    dragState.moved = false;
-    dragState.dragging = true;
-    dragState.lastX = SignedLow(position);
-    dragState.lastY = SignedHigh(position);
-    GetWindowRect(dialog, &dragState.dragRect);
-    DrawFocusRect(dragState.screenDC, &dragState.dragRect);
+    drag->screenDC = GetDC(nullptr);
+    drag->moved = false;
+    drag->dragging = true;
+    drag->lastX = SignedLow(position);
+    drag->lastY = SignedHigh(position);
+    GetWindowRect(dialog, &drag->dragRect);
+    DrawFocusRect(drag->screenDC, &drag->dragRect);
 }
 
-void OnMouseMove(HWND /*dialog*/, LPARAM position) {
-    if (!dragState.dragging)
+void OnMouseMove(HWND /*dialog*/, DragState *drag, LPARAM position) {
+    if (!drag->dragging)
         return;
-    dragState.moved = true;
-    DrawFocusRect(dragState.screenDC, &dragState.dragRect);
+    drag->moved = true;
+    DrawFocusRect(drag->screenDC, &drag->dragRect);
     int x = SignedLow(position);
     int y = SignedHigh(position);
-    OffsetRect(&dragState.dragRect, x - dragState.lastX, y - dragState.lastY);
-    DrawFocusRect(dragState.screenDC, &dragState.dragRect);
-    dragState.lastX = x;
-    dragState.lastY = y;
+    OffsetRect(&drag->dragRect, x - drag->lastX, y - drag->lastY);
+    DrawFocusRect(drag->screenDC, &drag->dragRect);
+    drag->lastX = x;
+    drag->lastY = y;
 }
 
-void OnButtonUp(HWND dialog) {
+void OnButtonUp(HWND dialog, DragState *drag) {
     // Clear `dragging` first: releasing the capture sends WM_CAPTURECHANGED,
     // which must not abandon the drag we are finishing.
-    bool finishing = dragState.dragging;
-    dragState.dragging = false;
+    bool finishing = drag->dragging;
+    drag->dragging = false;
     ReleaseCapture();
     if (!finishing)
         return;
-    const RECT &r = dragState.dragRect;
-    DrawFocusRect(dragState.screenDC, &r);
-    if (dragState.moved)
+    const RECT &r = drag->dragRect;
+    DrawFocusRect(drag->screenDC, &r);
+    if (drag->moved)
         SetWindowPos(dialog, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                      SWP_NOZORDER);
-    ReleaseDC(nullptr, dragState.screenDC);
-    dragState.screenDC = nullptr;
-    if (dragState.moved)
+    ReleaseDC(nullptr, drag->screenDC);
+    drag->screenDC = nullptr;
+    if (drag->moved)
         RedrawWindow(dialog, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE);
 }
 
-void OnCaptureLost(HWND /*dialog*/) { AbandonDrag(); }
+void OnCaptureLost(DragState *drag) { AbandonDrag(drag); }

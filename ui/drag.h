@@ -12,11 +12,10 @@ struct DragState {
     RECT dragRect;
 };
 
-extern DragState dragState;
-
-// `position` is a mouse message's lParam: signed 16-bit x and y.
-void OnButtonDown(HWND dialog, LPARAM position);
-void OnMouseMove(HWND dialog, LPARAM position);
-void OnButtonUp(HWND dialog);
+// `position` is a mouse message's lParam: signed 16-bit x and y. The
+// state is the dialog's, kept from the press to the release.
+void OnButtonDown(HWND dialog, DragState *drag, LPARAM position);
+void OnMouseMove(HWND dialog, DragState *drag, LPARAM position);
+void OnButtonUp(HWND dialog, DragState *drag);
 // The capture went elsewhere mid-drag: the release will never come.
-void OnCaptureLost(HWND dialog);
+void OnCaptureLost(DragState *drag);

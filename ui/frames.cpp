@@ -56,13 +56,11 @@ static void MoveFollowers(HWND dialog, const int (&added)[3], int sign) {
     }
 }
 
-// CAL's width in dialog units (res/trical.rc). The window is as wide as that
-// comes out in the dialog's font, and the room added: worked out afresh each
-// time, since Windows may have resized the window for a new DPI meanwhile.
-const int kTemplateWidth = 281;
-
+// The window is as wide as the template comes out in the dialog's font, and
+// the room added: worked out afresh each time, since Windows may have
+// resized the window for a new DPI meanwhile.
 static void FitWindow(HWND dialog, const int (&added)[3]) {
-    RECT units = {0, 0, kTemplateWidth, 0};
+    RECT units = {0, 0, CAL_TEMPLATE_WIDTH, 0};
     MapDialogRect(dialog, &units);
     RECT window;
     RECT client;

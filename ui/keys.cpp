@@ -5,16 +5,15 @@
 // The dialog loop is the platform's own; IsDialogMessage offers every
 // message to the thread's WH_MSGFILTER hooks before it acts on it, so this
 // is where the calendar sees keys that its buttons would otherwise take.
-// The hook is the thread's, and knows the one calendar it serves.
-static HHOOK keyFilter;
-static HWND keyDialog;
-
-static bool ForCalendar(HWND window) {
-    return window == keyDialog || IsChild(keyDialog, window) != FALSE;
+// The thread runs the About boxes' loops too: the calendar is the dialog
+// with the month frames.
+static HWND CalendarOf(HWND window) {
+    HWND root = GetAncestor(window, GA_ROOT);
+    return root != nullptr && GetDlgItem(root, IDC_CURFRAME) != nullptr ? root : nullptr;
 }
 
 // True when the key was the calendar's to take.
-static bool OnKey(HWND window, WPARAM key) {
+static bool OnKey(HWND calendar, HWND window, WPARAM key) {
     bool withCtrl = GetKeyState(VK_CONTROL) < 0;
     unsigned command = 0;
     switch (key) {
@@ -34,32 +33,32 @@ static bool OnKey(HWND window, WPARAM key) {
         return true;
     case VK_SPACE:
         // Space presses the button that has the keyboard; never X.
-        return window == GetDlgItem(keyDialog, IDC_CLOSE);
+        return window == GetDlgItem(calendar, IDC_CLOSE);
     default:
         return false;
     }
     // Handled at once, as a click on the button would be; 1 marks a key, as
     // for an accelerator.
-    SendMessageW(keyDialog, WM_COMMAND, MAKEWPARAM(command, 1), 0);
+    SendMessageW(calendar, WM_COMMAND, MAKEWPARAM(command, 1), 0);
     return true;
 }
 
+// The handle is not needed to call the next hook.
 static LRESULT CALLBACK KeyFilter(int code, WPARAM wParam, LPARAM lParam) {
     const MSG *message = reinterpret_cast<const MSG *>(lParam);
-    if (code == MSGF_DIALOGBOX && message->message == WM_KEYDOWN && ForCalendar(message->hwnd) &&
-        OnKey(message->hwnd, message->wParam))
+    HWND calendar = code == MSGF_DIALOGBOX && message->message == WM_KEYDOWN
+                        ? CalendarOf(message->hwnd)
+                        : nullptr;
+    if (calendar != nullptr && OnKey(calendar, message->hwnd, message->wParam))
         return TRUE;
-    return CallNextHookEx(keyFilter, code, wParam, lParam);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void InstallKeyFilter(HWND dialog) {
-    keyDialog = dialog;
-    keyFilter = SetWindowsHookExW(WH_MSGFILTER, KeyFilter, nullptr, GetCurrentThreadId());
+HHOOK InstallKeyFilter() {
+    return SetWindowsHookExW(WH_MSGFILTER, KeyFilter, nullptr, GetCurrentThreadId());
 }
 
-void RemoveKeyFilter() {
-    if (keyFilter != nullptr)
-        UnhookWindowsHookEx(keyFilter);
-    keyFilter = nullptr;
-    keyDialog = nullptr;
+void RemoveKeyFilter(HHOOK filter) {
+    if (filter != nullptr)
+        UnhookWindowsHookEx(filter);
 }

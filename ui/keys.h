@@ -5,5 +5,6 @@
 
 #include <windows.h>
 
-void InstallKeyFilter(HWND dialog);
-void RemoveKeyFilter();
+// The filter serves the calendar on this thread until it is removed.
+HHOOK InstallKeyFilter();
+void RemoveKeyFilter(HHOOK filter);

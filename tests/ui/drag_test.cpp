@@ -4,9 +4,12 @@
 
 namespace {
 
+// The test window's, as the calendar's is its dialog's.
+DragState drag;
+
 LRESULT CALLBACK TestWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CAPTURECHANGED)
-        OnCaptureLost(window);
+        OnCaptureLost(&drag);
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -31,16 +34,16 @@ POINT TopLeft(HWND window) {
 
 TEST(Drag, MovesByTheTravelIncludingLeftAndUp) {
     HWND window = MakeWindow(300, 200);
-    OnButtonDown(window, At(50, 40));
-    EXPECT_TRUE(dragState.dragging);
+    OnButtonDown(window, &drag, At(50, 40));
+    EXPECT_TRUE(drag.dragging);
     EXPECT_EQ(window, GetCapture());
-    OnMouseMove(window, At(30, 10));
-    OnMouseMove(window, At(-20, -35)); // beyond the window: negative client coordinates
-    EXPECT_EQ(230, dragState.dragRect.left);
-    EXPECT_EQ(125, dragState.dragRect.top);
-    OnButtonUp(window);
-    EXPECT_FALSE(dragState.dragging);
-    EXPECT_EQ(nullptr, dragState.screenDC);
+    OnMouseMove(window, &drag, At(30, 10));
+    OnMouseMove(window, &drag, At(-20, -35)); // beyond the window: negative client coordinates
+    EXPECT_EQ(230, drag.dragRect.left);
+    EXPECT_EQ(125, drag.dragRect.top);
+    OnButtonUp(window, &drag);
+    EXPECT_FALSE(drag.dragging);
+    EXPECT_EQ(nullptr, drag.screenDC);
     EXPECT_EQ(nullptr, GetCapture());
     POINT at = TopLeft(window);
     EXPECT_EQ(230, at.x);
@@ -50,9 +53,9 @@ TEST(Drag, MovesByTheTravelIncludingLeftAndUp) {
 
 TEST(Drag, ClickWithoutMotionAndReleaseWithoutPressStayPut) {
     HWND window = MakeWindow(100, 100);
-    OnButtonDown(window, At(10, 10));
-    OnButtonUp(window);
-    OnButtonUp(window);
+    OnButtonDown(window, &drag, At(10, 10));
+    OnButtonUp(window, &drag);
+    OnButtonUp(window, &drag);
     POINT at = TopLeft(window);
     EXPECT_EQ(100, at.x);
     EXPECT_EQ(100, at.y);
@@ -63,13 +66,13 @@ TEST(Drag, ClickWithoutMotionAndReleaseWithoutPressStayPut) {
 TEST(Drag, LostCaptureEndsTheDragWhereItWas) {
     HWND window = MakeWindow(100, 100);
     HWND thief = MakeWindow(600, 500);
-    OnButtonDown(window, At(10, 10));
-    OnMouseMove(window, At(60, 70));
+    OnButtonDown(window, &drag, At(10, 10));
+    OnMouseMove(window, &drag, At(60, 70));
     SetCapture(thief); // the calendar gets WM_CAPTURECHANGED
-    EXPECT_FALSE(dragState.dragging);
-    EXPECT_EQ(nullptr, dragState.screenDC);
-    OnMouseMove(window, At(90, 90)); // no drag any more: nothing follows the mouse
-    OnButtonUp(window);
+    EXPECT_FALSE(drag.dragging);
+    EXPECT_EQ(nullptr, drag.screenDC);
+    OnMouseMove(window, &drag, At(90, 90)); // no drag any more: nothing follows the mouse
+    OnButtonUp(window, &drag);
     POINT at = TopLeft(window);
     EXPECT_EQ(100, at.x);
     EXPECT_EQ(100, at.y);
@@ -80,14 +83,14 @@ TEST(Drag, LostCaptureEndsTheDragWhereItWas) {
 
 TEST(Drag, PressWhileStillDraggingStartsAfresh) {
     HWND window = MakeWindow(100, 100);
-    OnButtonDown(window, At(10, 10));
-    OnMouseMove(window, At(200, 200));
-    OnButtonDown(window, At(20, 20)); // the earlier release never came
-    EXPECT_TRUE(dragState.dragging);
-    EXPECT_FALSE(dragState.moved);
-    EXPECT_EQ(100, dragState.dragRect.left);
-    OnMouseMove(window, At(25, 30));
-    OnButtonUp(window);
+    OnButtonDown(window, &drag, At(10, 10));
+    OnMouseMove(window, &drag, At(200, 200));
+    OnButtonDown(window, &drag, At(20, 20)); // the earlier release never came
+    EXPECT_TRUE(drag.dragging);
+    EXPECT_FALSE(drag.moved);
+    EXPECT_EQ(100, drag.dragRect.left);
+    OnMouseMove(window, &drag, At(25, 30));
+    OnButtonUp(window, &drag);
     POINT at = TopLeft(window);
     EXPECT_EQ(105, at.x);
     EXPECT_EQ(110, at.y);

@@ -36,6 +36,7 @@ struct CalendarState {
     // those fonts).
     Region region;
     const wchar_t *letterFace;
+    const wchar_t *titleFace;
     HFONT titleFont;
     // The colours of the user's theme: light, dark or high contrast.
     Palette palette;
@@ -52,6 +53,9 @@ struct CalendarState {
     // What the wheel has turned short of a whole notch, one for each axis.
     int wheelRest;
     int tiltRest;
+    // The keys' filter on the dialog's thread, and a drag of the body.
+    HHOOK keyFilter;
+    DragState drag;
     bool painted;
 };
 
@@ -91,51 +95,63 @@ static bool DayOfCell(int cell, CalendarDate *day) {
 }
 
 // The tip follows the pointer from day to day, and goes where there is none;
-// with `retell` a tip on show tells its day again.
+// with `retell` a tip on show tells its day again. Where the pointer cannot
+// be read (the workstation is locked at midnight, say), it is on no day.
 static void PointDay(HWND dialog, bool retell) {
     POINT at;
     CalendarDate day;
-    GetCursorPos(&at);
-    ScreenToClient(dialog, &at);
-    calendar.pointedCell = CellAtPoint(dialog, calendar.frames, Grid(), at);
+    bool seen = GetCursorPos(&at) != FALSE && ScreenToClient(dialog, &at) != FALSE;
+    calendar.pointedCell = seen ? CellAtPoint(dialog, calendar.frames, Grid(), at) : -1;
     PointAreaTip(dialog, DayOfCell(calendar.pointedCell, &day) ? calendar.pointedCell + 1 : 0,
                  retell);
 }
 
 static const int kTitleIds[] = {IDC_PREVTITLE, IDC_CURTITLE, IDC_NEXTTITLE};
 
-// Reads the regional format and finds faces for what it writes. The titles'
-// own font, where the dialog's cannot write them, lives until the region is
-// read again or the dialog goes (`reading` false).
-static void ReadRegionFonts(HWND dialog, bool reading) {
-    static const wchar_t *const kLetterFaces[] = {L"Arial", L"Tahoma", L"Microsoft Sans Serif"};
+static const wchar_t *const kLetterFaces[] = {L"Arial", L"Tahoma", L"Microsoft Sans Serif"};
+
+// Reads the regional format and finds faces for what it writes where the
+// calendar's own fonts cannot (nullptr: those fonts).
+static void ReadRegionFaces(HWND dialog) {
+    ReadRegion(&calendar.region);
+    calendar.titleFace = nullptr;
+    calendar.letterFace = nullptr;
+    if (calendar.region.english)
+        return;
+    wchar_t sample[12 * 64];
+    int length = 0;
+    for (int month = 0; month < 12; ++month) {
+        RegionTitle(calendar.region, month, 2000, false, sample + length, 64);
+        length += static_cast<int>(wcslen(sample + length));
+    }
+    LOGFONTW record = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof record,
+               &record);
+    const wchar_t *const titleFaces[] = {record.lfFaceName, kLetterFaces[1], kLetterFaces[2]};
+    const wchar_t *titleFace = FaceFor(sample, titleFaces, 3);
+    if (titleFace != titleFaces[0])
+        calendar.titleFace = titleFace;
+    sample[0] = L'\0';
+    for (const wchar_t *letter : calendar.region.letters)
+        wcsncat(sample, letter, 3);
+    // Even Arial then, in any character set, which lets Windows link in
+    // a font that has them.
+    calendar.letterFace = FaceFor(sample, kLetterFaces, 3);
+}
+
+// The titles take the dialog's font as it is now, in the region's face
+// where it needs one: made again whenever the dialog's font is (Windows
+// hands every control the dialog's own at a new DPI), and gone with the
+// dialog (`keep` false).
+static void FontTitles(HWND dialog, bool keep) {
     auto *dialogFont = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
     HFONT made = nullptr;
-    calendar.letterFace = nullptr;
-    if (reading)
-        ReadRegion(&calendar.region);
-    if (reading && !calendar.region.english) {
-        wchar_t sample[12 * 64];
-        int length = 0;
-        for (int month = 0; month < 12; ++month) {
-            RegionTitle(calendar.region, month, 2000, false, sample + length, 64);
-            length += static_cast<int>(wcslen(sample + length));
-        }
+    if (keep && calendar.titleFace != nullptr) {
         LOGFONTW record = {};
         GetObjectW(dialogFont, sizeof record, &record);
-        const wchar_t *const titleFaces[] = {record.lfFaceName, kLetterFaces[1], kLetterFaces[2]};
-        const wchar_t *titleFace = FaceFor(sample, titleFaces, 3);
-        if (titleFace != titleFaces[0]) {
-            wcsncpy(record.lfFaceName, titleFace, LF_FACESIZE - 1);
-            record.lfCharSet = DEFAULT_CHARSET;
-            made = CreateFontIndirectW(&record);
-        }
-        sample[0] = L'\0';
-        for (const wchar_t *letter : calendar.region.letters)
-            wcsncat(sample, letter, 3);
-        // Even Arial then, in any character set, which lets Windows link in
-        // a font that has them.
-        calendar.letterFace = FaceFor(sample, kLetterFaces, 3);
+        wcsncpy(record.lfFaceName, calendar.titleFace, LF_FACESIZE - 1);
+        record.lfCharSet = DEFAULT_CHARSET;
+        made = CreateFontIndirectW(&record);
     }
     for (int id : kTitleIds)
         SendMessageW(GetDlgItem(dialog, id), WM_SETFONT,
@@ -191,7 +207,8 @@ static INT_PTR OnInitDialog(HWND dialog) {
     calendar.pointedCell = -1;
     calendar.palette = ReadPalette();
     DressControls(dialog, calendar.palette);
-    ReadRegionFonts(dialog, true);
+    ReadRegionFaces(dialog);
+    FontTitles(dialog, true);
     wchar_t file[MAX_PATH];
     const wchar_t *settings = SettingsFileToRead(file) ? file : nullptr;
     calendar.choices = LoadChoices(settings);
@@ -201,7 +218,7 @@ static INT_PTR OnInitDialog(HWND dialog) {
     // Placing the window takes it off the top.
     ApplyKeepOnTop(dialog, calendar.choices.keepOnTop);
     SetTimer(dialog, ID_DAYTIMER, kDayTimerPeriod, nullptr);
-    InstallKeyFilter(dialog);
+    calendar.keyFilter = InstallKeyFilter();
     return TRUE;
 }
 
@@ -230,10 +247,12 @@ static void StepView(HWND dialog, void (*step)(CalendarView &)) {
     SendMessageW(dialog, WM_PAINT, 0, 0);
 }
 
-// No owner: the calendar keeps working while the box is open.
+// No owner: the calendar keeps working while the box is open, and the box
+// keeps its colours here until it closes.
 static void OnAbout(HWND dialog) {
     auto *instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE));
-    DialogBoxParamW(instance, L"ABOUTBOX", nullptr, About, calendar.choices.keepOnTop ? 1 : 0);
+    AboutBox box = {calendar.palette, calendar.choices.keepOnTop};
+    DialogBoxParamW(instance, L"ABOUTBOX", nullptr, About, reinterpret_cast<LPARAM>(&box));
 }
 
 static void OnMondayFirst(HWND dialog) {
@@ -327,7 +346,7 @@ static void OnTipText(NMTTDISPINFOW *info) {
     CalendarDate day = {};
     calendar.tipText[0] = L'\0';
     if (DayOfCell(calendar.pointedCell, &day))
-        DayDetails(day, calendar.view.today, calendar.tipText, 256);
+        DayTipText(day, calendar.view.today, calendar.tipText, 256);
     info->lpszText = calendar.tipText;
 }
 
@@ -346,30 +365,18 @@ static void OnTimer(HWND dialog) {
 // The clock may have jumped: the user set the time, the date or the zone.
 static void OnClockChanged(HWND dialog) { OnTimer(dialog); }
 
-// The app mode, high contrast or the system colours may have changed. One
-// switch of mode is announced several times, so the calendar is redrawn,
-// border and all, only when its colours did change.
-static void OnThemeChanged(HWND dialog) {
-    Palette now = ReadPalette();
-    if (SamePalette(now, calendar.palette))
-        return;
-    calendar.palette = now;
-    DressControls(dialog, now);
-    RedrawWindow(dialog, nullptr, nullptr,
-                 RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
-}
-
 // The user changed the regional format: names, letters and first day.
 // Windows says so with "intl", and the clock may have moved with it. A
 // change of theme comes as "ImmersiveColorSet", or high contrast as its
 // own setting, and is cheap to look for whatever came.
 static void OnSettingChange(HWND dialog, const wchar_t *area) {
     if (area != nullptr && lstrcmpiW(area, L"intl") == 0) {
-        ReadRegionFonts(dialog, true);
+        ReadRegionFaces(dialog);
+        FontTitles(dialog, true);
         ShowTitles(dialog);
         RedrawWindow(dialog, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
     }
-    OnThemeChanged(dialog);
+    FollowTheme(dialog, &calendar.palette);
     OnClockChanged(dialog);
 }
 
@@ -402,8 +409,8 @@ static void OnEndSession(HWND dialog, bool ending) {
 }
 
 static void OnDestroy(HWND dialog) {
-    ReadRegionFonts(dialog, false);
-    RemoveKeyFilter();
+    FontTitles(dialog, false);
+    RemoveKeyFilter(calendar.keyFilter);
     SavePosition(dialog);
     KillTimer(dialog, ID_DAYTIMER);
 }
@@ -432,6 +439,7 @@ static void OnDpiChanged(HWND dialog, WPARAM dpis, const RECT *suggested) {
 // The whole window, so nothing the last size drew outside the frames stays.
 static void OnRemeasure(HWND dialog, int dpi) {
     calendar.dpi = dpi;
+    FontTitles(dialog, true);
     Refit(dialog);
     RedrawWindow(dialog, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
@@ -455,7 +463,7 @@ extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPA
         OnSettingChange(dialog, reinterpret_cast<const wchar_t *>(lParam));
         break;
     case WM_SYSCOLORCHANGE:
-        OnThemeChanged(dialog);
+        FollowTheme(dialog, &calendar.palette);
         break;
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
@@ -484,19 +492,19 @@ extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPA
         StepView(dialog, BackToToday);
         break;
     case WM_LBUTTONDOWN:
-        OnButtonDown(dialog, lParam);
+        OnButtonDown(dialog, &calendar.drag, lParam);
         break;
     case WM_MOUSEMOVE:
-        OnMouseMove(dialog, lParam);
+        OnMouseMove(dialog, &calendar.drag, lParam);
         break;
     case WM_SETCURSOR:
         OnSetCursor(dialog, reinterpret_cast<HWND>(wParam), HIWORD(lParam));
         break;
     case WM_LBUTTONUP:
-        OnButtonUp(dialog);
+        OnButtonUp(dialog, &calendar.drag);
         break;
     case WM_CAPTURECHANGED:
-        OnCaptureLost(dialog);
+        OnCaptureLost(&calendar.drag);
         break;
     case WM_QUERYENDSESSION:
         return OnQueryEndSession(dialog);

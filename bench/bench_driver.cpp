@@ -2,6 +2,7 @@
 // and, at start, floor_paint.exe (that dialog drawing any calendar's days)
 // under Wine, each started from here, and prints one line per figure:
 //   start NAME MS         process creation to the titles of the current months
+//                         and today's red on the screen
 //   peakmem NAME KIB KIB  peak working set and peak pagefile use at that moment
 //   repaint NAME US       one month step, with its repaint, per command
 //   idle NAME MS MS SECONDS  CPU time in a window of that many seconds, from
@@ -21,6 +22,7 @@
 #include <cwchar>
 #include <string>
 
+#include "screen.h"
 #include "view.h"
 
 const int kPrevMonthButton = 1064;
@@ -94,11 +96,19 @@ static bool TitleIs(HWND dialog, int id, MonthOfYear month) {
     return wcsstr(text, wideYear) != nullptr;
 }
 
-// The shown calendar of that process, once its titles name the current
-// month and its neighbours.
-static HWND WaitForTitles(const PROCESS_INFORMATION &process) {
+static CalendarView TodaysView() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
     CalendarView view;
-    Init(view);
+    Init(view, DateOfSystemTime(now.wYear, now.wMonth, now.wDay));
+    return view;
+}
+
+// The shown calendar of that process, once its titles name the current
+// month and its neighbours and its first paint shows today on the screen:
+// the same sign from trical and from both floors.
+static HWND WaitForFirstPaint(const PROCESS_INFORMATION &process) {
+    CalendarView view = TodaysView();
     MonthOfYear shown = {view.shownMonth, view.shownYear};
     double deadline = Seconds() + kDeadlineMs / 1000.0;
     do {
@@ -107,7 +117,7 @@ static HWND WaitForTitles(const PROCESS_INFORMATION &process) {
         HWND dialog = search.found;
         if (dialog != nullptr && TitleIs(dialog, kCurrentTitle, shown) &&
             TitleIs(dialog, kPrevTitle, PrevNeighbour(view)) &&
-            TitleIs(dialog, kNextTitle, NextNeighbour(view)))
+            TitleIs(dialog, kNextTitle, NextNeighbour(view)) && FirstPaintSeen(dialog))
             return dialog;
         if (WaitForSingleObject(process.hProcess, 1) != WAIT_TIMEOUT)
             return nullptr;
@@ -124,7 +134,7 @@ static bool Start(const Program &program, Running *running, double *ms) {
     if (!CreateProcessA(program.path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &running->process))
         return Fail("CreateProcess failed", program);
-    running->dialog = WaitForTitles(running->process);
+    running->dialog = WaitForFirstPaint(running->process);
     if (ms)
         *ms = (Seconds() - begin) * 1000.0;
     if (running->dialog == nullptr)
@@ -173,8 +183,7 @@ static bool TimeRepaint(const Program &program, int commands, bool isTrical) {
         Close(program, &running);
         return false;
     }
-    CalendarView view;
-    Init(view);
+    CalendarView view = TodaysView();
     int half = commands / 2;
     double begin = Seconds();
     for (int i = 0; i < half; ++i)

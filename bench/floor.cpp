@@ -1,10 +1,11 @@
 // The floors of the benchmarks: the calendar's own dialog template as a bare
-// dialog. It sets the three titles once, so that the driver sees the same
-// sign of a first paint as from trical, and on a month step writes as many
+// dialog. It sets the three titles as it starts and paints one pixel of
+// today's red into the middle frame, so that the driver sees the same sign
+// of a first paint as from trical, and on a month step writes as many
 // strings into one frame as trical writes into three. Built with
 // TRICAL_FLOOR_PAINTS it is the floor of any calendar instead: at its first
-// paint it draws the weekday letters and the three months' days in Arial
-// before it names each month, and does nothing else trical does.
+// paint it draws the weekday letters and the three months' days in Arial,
+// today in red, and does nothing else trical does.
 #include <windows.h>
 
 #include "layout.h"
@@ -23,11 +24,21 @@ static void SetTitle(HWND dialog, int id, MonthOfYear month) {
     SetDlgItemTextW(dialog, id, text);
 }
 
-#ifndef TRICAL_FLOOR_PAINTS
 static void ShowTitles(HWND dialog) {
     SetTitle(dialog, IDC_CURTITLE, {view.shownMonth, view.shownYear});
     SetTitle(dialog, IDC_PREVTITLE, PrevNeighbour(view));
     SetTitle(dialog, IDC_NEXTTITLE, NextNeighbour(view));
+}
+
+#ifndef TRICAL_FLOOR_PAINTS
+static void OnPaint(HWND dialog) {
+    PAINTSTRUCT paint;
+    BeginPaint(dialog, &paint);
+    HWND frame = GetDlgItem(dialog, IDC_CURFRAME);
+    HDC dc = GetDC(frame);
+    SetPixel(dc, 10, 20, RGB(255, 0, 0));
+    ReleaseDC(frame, dc);
+    EndPaint(dialog, &paint);
 }
 #else
 static void PaintText(HDC dc, const TextItem &item) {
@@ -41,7 +52,7 @@ static void PaintText(HDC dc, const TextItem &item) {
     TextOutW(dc, item.x, item.y, text, length);
 }
 
-static void DrawPanel(HWND dialog, int frameId, int titleId, MonthOfYear month, PanelKind kind) {
+static void DrawPanel(HWND dialog, int frameId, MonthOfYear month, PanelKind kind) {
     HWND frame = GetDlgItem(dialog, frameId);
     RECT client;
     GetClientRect(frame, &client);
@@ -64,16 +75,14 @@ static void DrawPanel(HWND dialog, int frameId, int titleId, MonthOfYear month, 
     SelectObject(dc, previous);
     DeleteObject(font);
     ReleaseDC(frame, dc);
-    SetTitle(dialog, titleId, month);
 }
 
 static void OnPaint(HWND dialog) {
     PAINTSTRUCT paint;
     BeginPaint(dialog, &paint);
-    DrawPanel(dialog, IDC_CURFRAME, IDC_CURTITLE, {view.shownMonth, view.shownYear},
-              PanelKind::current);
-    DrawPanel(dialog, IDC_PREVFRAME, IDC_PREVTITLE, PrevNeighbour(view), PanelKind::side);
-    DrawPanel(dialog, IDC_NEXTFRAME, IDC_NEXTTITLE, NextNeighbour(view), PanelKind::side);
+    DrawPanel(dialog, IDC_CURFRAME, {view.shownMonth, view.shownYear}, PanelKind::current);
+    DrawPanel(dialog, IDC_PREVFRAME, PrevNeighbour(view), PanelKind::side);
+    DrawPanel(dialog, IDC_NEXTFRAME, NextNeighbour(view), PanelKind::side);
     EndPaint(dialog, &paint);
 }
 #endif
@@ -106,15 +115,11 @@ static void Step(HWND dialog, void (*step)(CalendarView &)) {
 static INT_PTR CALLBACK FloorDlg(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
     switch (message) {
     case WM_INITDIALOG:
-#ifndef TRICAL_FLOOR_PAINTS
         ShowTitles(dialog);
-#endif
         return TRUE;
-#ifdef TRICAL_FLOOR_PAINTS
     case WM_PAINT:
         OnPaint(dialog);
         return FALSE;
-#endif
     case WM_COMMAND:
         break;
     default:
@@ -136,7 +141,9 @@ static INT_PTR CALLBACK FloorDlg(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previousInstance*/, LPWSTR /*commandLine*/,
                     int /*showCommand*/) {
-    Init(view);
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    Init(view, DateOfSystemTime(now.wYear, now.wMonth, now.wDay));
     DialogBoxParamW(instance, L"CAL", nullptr, FloorDlg, 0);
     return 0;
 }

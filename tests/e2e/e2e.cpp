@@ -366,10 +366,10 @@ AssertionResult EscapeCloses(HWND about) {
     return done ? Gone(about) : done;
 }
 
-// The template's own text of the right title; the first paint replaces it.
+// The titles are set before the first paint; its sign is on the screen.
 static bool FirstPaintDone(HWND dialog) {
     std::string right = ItemText(dialog, kNextTitle);
-    return !right.empty() && right != "FEBRUARY";
+    return !right.empty() && right != "FEBRUARY" && FirstPaintSeen(dialog);
 }
 
 HWND WaitForCalendar(const PROCESS_INFORMATION &process, ULONGLONG timeoutMs) {
@@ -651,61 +651,11 @@ AssertionResult ParkMouseAwayFrom(HWND window) {
 
 // ---- the screen -------------------------------------------------------------
 
-// The pixels `draw` leaves on a fresh 32-bit bitmap of that size, selected
-// into a memory DC it is given; empty where anything fails.
-template <typename Draw> static Picture DrawnPicture(int width, int height, Draw draw) {
-    Picture picture = {width, height, {}};
-    if (width > 0 && height > 0) {
-        HDC memory = CreateCompatibleDC(nullptr);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height; // top row first
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void *bits = nullptr;
-        HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (bitmap && bits) {
-            HGDIOBJ previous = SelectObject(memory, bitmap);
-            if (draw(memory)) {
-                GdiFlush();
-                const DWORD *row = static_cast<const DWORD *>(bits);
-                picture.pixels.resize(static_cast<size_t>(width) * height);
-                for (size_t i = 0; i < picture.pixels.size(); ++i) {
-                    DWORD p = row[i];
-                    picture.pixels[i] = RGB((p >> 16) & 0xff, (p >> 8) & 0xff, p & 0xff);
-                }
-            }
-            SelectObject(memory, previous);
-            DeleteObject(bitmap);
-        }
-        DeleteDC(memory);
-    }
-    if (picture.pixels.empty())
-        picture.width = picture.height = 0;
-    return picture;
-}
-
-Picture CaptureScreen(const RECT &area) {
-    HDC screen = GetDC(nullptr);
-    Picture picture = DrawnPicture(area.right - area.left, area.bottom - area.top, [&](HDC memory) {
-        return BitBlt(memory, 0, 0, area.right - area.left, area.bottom - area.top, screen,
-                      area.left, area.top, SRCCOPY);
-    });
-    ReleaseDC(nullptr, screen);
-    return picture;
-}
-
 Picture CaptureClient(HWND window) {
     RECT client = {};
     GetClientRect(window, &client);
     MapWindowPoints(window, nullptr, reinterpret_cast<POINT *>(&client), 2);
     return CaptureScreen(client);
-}
-
-COLORREF PixelAt(const Picture &picture, int x, int y) {
-    return picture.pixels[static_cast<size_t>(y) * picture.width + x];
 }
 
 bool SamePicture(const Picture &a, const Picture &b) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "calendar_exe.h"
+#include "screen.h"
 #include "layout.h"
 #include "view.h"
 
@@ -85,7 +86,7 @@ std::string ProfileValue(const char *section, const char *key);
 // start together.
 ::testing::AssertionResult StartTrical(const char *arguments, PROCESS_INFORMATION *process,
                                        DWORD flags = 0);
-// The calendar of that process once its first paint has set the titles.
+// The calendar of that process once its first paint is seen (FirstPaintSeen).
 HWND WaitForCalendar(const PROCESS_INFORMATION &process, ULONGLONG timeoutMs);
 bool WaitForExit(const PROCESS_INFORMATION &process, ULONGLONG timeoutMs, DWORD *exitCode);
 // Visible top-level windows that belong to a process.
@@ -168,15 +169,7 @@ HWND FocusOf(HWND window);
 ::testing::AssertionResult ParkMouseAwayFrom(HWND window);
 
 // ---- the screen -----------------------------------------------------------
-struct Picture {
-    int width;
-    int height;
-    std::vector<COLORREF> pixels;
-};
-
-Picture CaptureScreen(const RECT &area);
 Picture CaptureClient(HWND window);
-COLORREF PixelAt(const Picture &picture, int x, int y);
 bool SamePicture(const Picture &a, const Picture &b);
 // How many pixels differ, and where the first one is, for failure messages.
 std::string DescribeDifference(const Picture &a, const Picture &b);

@@ -1,8 +1,9 @@
 // Helper of end-session.sh: starts the calendar TRICAL_EXE names (by
 // default the trical.exe beside this program), checks its bitness,
-// waits for its first paint, prints the calendar window's left and top, and
+// waits for its first paint on the screen, prints the calendar window's left and top, and
 // exits, leaving the calendar running for the session to end under it.
 #include "calendar_exe.h"
+#include "screen.h"
 
 #include <cstring>
 
@@ -46,19 +47,19 @@ int main() {
     calendarProcess = process.dwProcessId;
     ULONGLONG deadline = GetTickCount64() + 30000;
     char right[64] = "";
-    // The first paint replaces the template's text of the right title.
-    while (GetTickCount64() < deadline) {
+    // The titles are set before the first paint, which shows on the screen.
+    bool painted = false;
+    while (!painted && GetTickCount64() < deadline) {
         found = nullptr;
         EnumWindows(FindCalendar, 0);
         right[0] = '\0';
         if (found)
             GetDlgItemTextA(found, 1072, right, sizeof right);
-        if (right[0] && strcmp(right, "FEBRUARY") != 0)
-            break;
-        if (WaitForSingleObject(process.hProcess, 15) != WAIT_TIMEOUT)
+        painted = right[0] && strcmp(right, "FEBRUARY") != 0 && FirstPaintSeen(found);
+        if (!painted && WaitForSingleObject(process.hProcess, 15) != WAIT_TIMEOUT)
             break;
     }
-    if (!found || !right[0] || strcmp(right, "FEBRUARY") == 0) {
+    if (!painted) {
         fprintf(stderr, "session_probe: no painted calendar appeared\n");
         return 2;
     }

@@ -17,6 +17,29 @@ class StartTest : public CalendarTest {
     }
 };
 
+// Waits for a copy that is not to run the calendar to end with code 0,
+// watching for a window of it for as long as it lives; one that does not
+// end is ended.
+::testing::AssertionResult EndsUnseen(const PROCESS_INFORMATION &copy, ULONGLONG timeoutMs) {
+    size_t shown = 0;
+    DWORD code = 1;
+    bool ended = Eventually(
+        [&] {
+            shown = std::max(shown, ShownWindowsOf(copy.dwProcessId).size());
+            return ::testing::AssertionResult(WaitForExit(copy, 0, &code));
+        },
+        timeoutMs);
+    if (!ended) {
+        TerminateProcess(copy.hProcess, 1);
+        return ::testing::AssertionFailure() << "the copy did not end";
+    }
+    if (code != 0)
+        return ::testing::AssertionFailure() << "the copy ended with exit code " << code;
+    if (shown != 0)
+        return ::testing::AssertionFailure() << "the copy showed a window";
+    return ::testing::AssertionSuccess();
+}
+
 } // namespace
 
 TEST_F(StartTest, SecondStartShowsNoWindowAndLeavesTheFirstAlone) {
@@ -30,22 +53,10 @@ TEST_F(StartTest, SecondStartShowsNoWindowAndLeavesTheFirstAlone) {
         SCOPED_TRACE(std::string("second start with \"") + arguments + "\"");
         PROCESS_INFORMATION second = {};
         ASSERT_TRUE(StartTrical(arguments, &second));
-        // Watch for a window of the second process for as long as it lives.
-        size_t shown = 0;
-        DWORD code = 1;
-        bool ended = Eventually(
-            [&] {
-                shown = std::max(shown, ShownWindowsOf(second.dwProcessId).size());
-                return ::testing::AssertionResult(WaitForExit(second, 0, &code));
-            },
-            30000);
-        if (!ended)
-            TerminateProcess(second.hProcess, 1);
+        ::testing::AssertionResult unseen = EndsUnseen(second, 30000);
         CloseHandle(second.hThread);
         CloseHandle(second.hProcess);
-        ASSERT_TRUE(ended) << "the second start did not end";
-        EXPECT_EQ(0u, code);
-        EXPECT_EQ(0u, shown) << "the second start showed a window";
+        ASSERT_TRUE(unseen) << "the second start";
         EXPECT_EQ(1u, MarkerWindows().size());
         EXPECT_EQ(1u, ShownWindowsOf(process_.dwProcessId).size());
         EXPECT_TRUE(TitlesBecome(dialog_, february, 0));
@@ -75,30 +86,37 @@ TEST_F(StartTest, CommandLineMakesNoDifference) {
 TEST_F(StartTest, CopiesStartedTogetherLeaveOneCalendar) {
     for (int trial = 1; trial <= 4; ++trial) {
         SCOPED_TRACE("trial " + std::to_string(trial));
-        PROCESS_INFORMATION copies[6] = {};
+        const size_t kCopies = 6;
+        PROCESS_INFORMATION copies[kCopies] = {};
         for (PROCESS_INFORMATION &copy : copies)
             ASSERT_TRUE(StartTrical("", &copy, CREATE_SUSPENDED));
         for (PROCESS_INFORMATION &copy : copies)
             ResumeThread(copy.hThread);
         std::vector<PROCESS_INFORMATION> running;
+        // The most windows each copy was seen to show while it lived.
+        size_t shown[kCopies] = {};
         EXPECT_TRUE(Eventually(
             [&] {
                 running.clear();
-                for (const PROCESS_INFORMATION &copy : copies)
-                    if (WaitForSingleObject(copy.hProcess, 0) == WAIT_TIMEOUT)
-                        running.push_back(copy);
+                for (size_t i = 0; i < kCopies; ++i)
+                    if (WaitForSingleObject(copies[i].hProcess, 0) == WAIT_TIMEOUT) {
+                        running.push_back(copies[i]);
+                        shown[i] = std::max(shown[i], ShownWindowsOf(copies[i].dwProcessId).size());
+                    }
                 if (running.size() == 1)
                     return ::testing::AssertionSuccess();
                 return ::testing::AssertionFailure() << running.size() << " copies running";
             },
             30000));
-        for (const PROCESS_INFORMATION &copy : copies) {
+        for (size_t i = 0; i < kCopies; ++i) {
+            const PROCESS_INFORMATION &copy = copies[i];
             if (running.size() == 1 && copy.hProcess == running[0].hProcess)
                 continue;
             DWORD code = 1;
             if (!WaitForExit(copy, 0, &code))
                 TerminateProcess(copy.hProcess, 1);
             EXPECT_EQ(0u, code);
+            EXPECT_EQ(0u, shown[i]) << "a copy that did not run the calendar showed a window";
             CloseHandle(copy.hThread);
             CloseHandle(copy.hProcess);
         }

@@ -1,4 +1,5 @@
-// Start-up, and the hidden marker window that tells a second start we run.
+// Start-up, and the hidden marker window that tells a second start we run
+// and brings this copy forward when one asks.
 #include <windows.h>
 
 #include "caldlg.h"
@@ -6,23 +7,11 @@
 static const wchar_t kMarkerClass[] = L"TRICALClass";
 static const wchar_t kMarkerTitle[] = L"TRICAL";
 
-static BOOL RegisterMarkerClass(HINSTANCE instance) {
-    WNDCLASSW windowClass = {};
-    windowClass.style = 0;
-    // The marker does nothing of its own.
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(instance, L"WCODE");
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-    windowClass.lpszClassName = kMarkerClass;
-    return static_cast<BOOL>(RegisterClassW(&windowClass) != 0);
-}
-
-static HWND CreateMarkerWindow(HINSTANCE instance) {
-    return CreateWindowExW(0, kMarkerClass, kMarkerTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                           instance, nullptr);
-}
+// What a second start posts to the marker. The running copy brings itself
+// forward: a second start that did it would wait on a copy that has stopped
+// answering, and hang with it. Registered by name, so that copies of either
+// bitness mean the same by it.
+static UINT showYourself;
 
 static BOOL CALLBACK FindShownWindow(HWND window, LPARAM found) {
     if (IsWindowVisible(window) == FALSE)
@@ -31,18 +20,56 @@ static BOOL CALLBACK FindShownWindow(HWND window, LPARAM found) {
     return FALSE;
 }
 
-// The marker owns nothing, so its last active popup is the marker itself.
-// The window the user wants is the running copy's frontmost shown window
-// (the calendar, or an About box above it) on the marker's thread.
-static void BringRunningCopyForward(HWND marker) {
-    BringWindowToTop(GetLastActivePopup(marker));
+// The marker owns nothing. The window the user wants is the frontmost shown
+// one on this thread: the calendar, or an About box above it.
+static void ComeForward() {
     HWND shown = nullptr;
-    EnumThreadWindows(GetWindowThreadProcessId(marker, nullptr), FindShownWindow,
-                      reinterpret_cast<LPARAM>(&shown));
-    if (shown != nullptr) {
+    EnumThreadWindows(GetCurrentThreadId(), FindShownWindow, reinterpret_cast<LPARAM>(&shown));
+    if (shown != nullptr)
         SetForegroundWindow(shown);
-        BringWindowToTop(shown);
+}
+
+// Registering can fail, and a message 0 is WM_NULL, which anyone may send.
+static LRESULT CALLBACK MarkerProc(HWND marker, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == showYourself && showYourself != 0) {
+        ComeForward();
+        return 0;
     }
+    return DefWindowProcW(marker, message, wParam, lParam);
+}
+
+static BOOL RegisterMarkerClass(HINSTANCE instance) {
+    WNDCLASSW windowClass = {};
+    windowClass.style = 0;
+    windowClass.lpfnWndProc = MarkerProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, L"WCODE");
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+    windowClass.lpszClassName = kMarkerClass;
+    return static_cast<BOOL>(RegisterClassW(&windowClass) != 0);
+}
+
+// A second start with fewer rights than this copy (one run as administrator)
+// may still ask it forward.
+static HWND CreateMarkerWindow(HINSTANCE instance) {
+    HWND marker = CreateWindowExW(0, kMarkerClass, kMarkerTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
+                                  nullptr, instance, nullptr);
+    if (marker != nullptr)
+        ChangeWindowMessageFilterEx(marker, showYourself, MSGFLT_ALLOW, nullptr);
+    return marker;
+}
+
+// The copy the user just started may set the foreground window, and lets
+// the running copy do it. Posted, never sent: nothing here waits for it.
+static void AskRunningCopyForward() {
+    HWND marker = FindWindowW(kMarkerClass, kMarkerTitle);
+    if (marker == nullptr)
+        return;
+    DWORD running = 0;
+    GetWindowThreadProcessId(marker, &running);
+    AllowSetForegroundWindow(running);
+    PostMessageW(marker, showYourself, 0, 0);
 }
 
 // Which copy runs the calendar is settled by a mutex, claimed before
@@ -98,14 +125,11 @@ static HANDLE ClaimCalendar() {
 // worse than none for one click.
 static void BringFirstCopyForward() {
     HANDLE ready = OpenReadySignal();
-    HWND marker = FindWindowW(kMarkerClass, kMarkerTitle);
-    if (marker == nullptr && ready != nullptr &&
-        WaitForSingleObject(ready, kMarkerWaitMs) == WAIT_OBJECT_0)
-        marker = FindWindowW(kMarkerClass, kMarkerTitle);
+    if (FindWindowW(kMarkerClass, kMarkerTitle) == nullptr && ready != nullptr)
+        WaitForSingleObject(ready, kMarkerWaitMs);
     if (ready != nullptr)
         CloseHandle(ready);
-    if (marker != nullptr)
-        BringRunningCopyForward(marker);
+    AskRunningCopyForward();
 }
 
 static void RunCalendar(HINSTANCE instance, HINSTANCE previousInstance) {
@@ -128,6 +152,7 @@ static void RunCalendar(HINSTANCE instance, HINSTANCE previousInstance) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previousInstance, LPWSTR /*commandLine*/,
                     int /*showCommand*/) {
+    showYourself = RegisterWindowMessageW(L"Trical.ShowYourself");
     HANDLE owner = ClaimCalendar();
     if (owner == nullptr ||
         (owner == kNoClaim && FindWindowW(kMarkerClass, kMarkerTitle) != nullptr)) {

@@ -68,6 +68,55 @@ TEST_F(StartTest, SecondStartShowsNoWindowAndLeavesTheFirstAlone) {
     EXPECT_TRUE(CloseWithX());
 }
 
+// A second start brings the running calendar forward from behind another
+// program, or the About box open above it. The running copy does that
+// itself when asked, so a second start ends at once even where the first
+// has stopped answering, and the calendar comes forward once it answers.
+TEST_F(StartTest, SecondStartBringsTheRunningCopyForward) {
+    struct Case {
+        const char *name;
+        bool about;
+        bool hung;
+    };
+    const Case cases[] = {{"the calendar", false, false},
+                          {"its About box", true, false},
+                          {"a calendar that does not answer", false, true}};
+    ASSERT_TRUE(Launch());
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND front = dialog_;
+        if (c.about) {
+            ASSERT_TRUE(ClickButton(dialog_, kAboutButton));
+            front = NewWindowOf(process_.dwProcessId, {dialog_});
+            ASSERT_NE(nullptr, front) << "no About box appeared";
+        }
+        HWND other = TakeForeground();
+        ASSERT_NE(nullptr, other) << "the driver's own window did not come to the front";
+        if (c.hung) {
+            ASSERT_NE(static_cast<DWORD>(-1), SuspendThread(process_.hThread));
+        }
+        PROCESS_INFORMATION second = {};
+        ::testing::AssertionResult ended = StartTrical("", &second);
+        if (ended)
+            ended = EndsUnseen(second, 10000);
+        if (c.hung)
+            ResumeThread(process_.hThread);
+        EXPECT_TRUE(ended) << "the second start";
+        EXPECT_TRUE(Eventually([&] {
+            return ::testing::AssertionResult(GetForegroundWindow() == front)
+                   << "the running copy did not come forward";
+        }));
+        if (c.about) {
+            EXPECT_TRUE(EscapeCloses(front));
+        }
+        DestroyWindow(other);
+        CloseHandle(second.hThread);
+        CloseHandle(second.hProcess);
+    }
+    EXPECT_TRUE(Press(dialog_, kNextMonthButton, TitlesAt(1)));
+    EXPECT_TRUE(CloseWithX());
+}
+
 TEST_F(StartTest, CommandLineMakesNoDifference) {
     ASSERT_TRUE(Launch("/foo bar"));
     EXPECT_TRUE(TitlesBecome(dialog_, TitlesAt(0), 0));

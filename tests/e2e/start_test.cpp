@@ -17,6 +17,21 @@ class StartTest : public CalendarTest {
     }
 };
 
+// The names the calendar gives the mutex that settles which copy runs it,
+// and the signal that its marker is ready, each followed by the desktop's.
+// Written out as the control ids are.
+const wchar_t kClaimPrefix[] = L"Local\\Trical.Calendar.";
+const wchar_t kReadyPrefix[] = L"Local\\Trical.MarkerReady.";
+
+// One of those names on the driver's desktop, which is the calendar's too.
+std::wstring ObjectName(const wchar_t *prefix) {
+    wchar_t desktop[128] = L"";
+    DWORD bytes = 0;
+    GetUserObjectInformationW(GetThreadDesktop(GetCurrentThreadId()), UOI_NAME, desktop,
+                              sizeof desktop, &bytes);
+    return prefix + std::wstring(desktop);
+}
+
 // Waits for a copy that is not to run the calendar to end with code 0,
 // watching for a window of it for as long as it lives; one that does not
 // end is ended.
@@ -191,4 +206,79 @@ TEST_F(StartTest, AKilledCalendarLocksNobodyOut) {
     ASSERT_TRUE(Launch());
     EXPECT_TRUE(Press(dialog_, kNextMonthButton, TitlesAt(1)));
     EXPECT_TRUE(CloseWithX());
+}
+
+// The driver plays a calendar that is closing: it holds the claim, with no
+// marker ready. A copy started then waits, and runs the calendar itself once
+// the claim comes free; where it never does, the copy ends within moments
+// without a window, since two calendars are worse than none.
+TEST_F(StartTest, AStartWhileTheCalendarClosesWaitsForTheClaim) {
+    struct Case {
+        const char *name;
+        bool letGo;
+    };
+    const Case cases[] = {{"the claim comes free", true}, {"the claim stays held", false}};
+    const std::wstring ready = ObjectName(kReadyPrefix);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        HANDLE claim = CreateMutexW(nullptr, TRUE, ObjectName(kClaimPrefix).c_str());
+        ASSERT_NE(nullptr, claim);
+        EXPECT_NE(static_cast<DWORD>(ERROR_ALREADY_EXISTS), GetLastError())
+            << "the claim is held already";
+        ::testing::AssertionResult started = StartTrical("", &process_);
+        // The copy opens the ready signal once it wants the claim, and no
+        // copy before it left one.
+        if (started)
+            started = Eventually([&] {
+                HANDLE signal = OpenEventW(SYNCHRONIZE, FALSE, ready.c_str());
+                if (signal)
+                    CloseHandle(signal);
+                return ::testing::AssertionResult(signal != nullptr)
+                       << "the copy never looked for the ready signal";
+            });
+        EXPECT_TRUE(started);
+        if (c.letGo)
+            ReleaseMutex(claim);
+        if (started && c.letGo) {
+            dialog_ = WaitForCalendar(process_, 30000);
+            EXPECT_NE(nullptr, dialog_) << "no calendar appeared";
+            if (dialog_) {
+                EXPECT_EQ(1u, MarkerWindows().size());
+                EXPECT_TRUE(CloseWithX());
+            }
+        } else if (started) {
+            EXPECT_TRUE(EndsUnseen(process_, 30000));
+        }
+        if (!c.letGo)
+            ReleaseMutex(claim);
+        CloseHandle(claim);
+        EndCalendar();
+    }
+}
+
+// The calendar takes back its ready signal as it closes, before it saves its
+// place, so that a copy started meanwhile does not take it for running.
+TEST_F(StartTest, AClosingCalendarTakesBackItsReadySignal) {
+    ASSERT_TRUE(Launch());
+    HANDLE ready = OpenEventW(SYNCHRONIZE, FALSE, ObjectName(kReadyPrefix).c_str());
+    ASSERT_NE(nullptr, ready);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ready, 0)) << "not set while the calendar runs";
+    EXPECT_TRUE(ClickButton(dialog_, kCloseButton));
+    bool setOnceSaved = false;
+    std::string text;
+    DWORD code = 1;
+    EXPECT_TRUE(Eventually(
+        [&] {
+            // The file first: the signal was taken back before it was written.
+            if (ReadSettings(&text) && WaitForSingleObject(ready, 0) == WAIT_OBJECT_0)
+                setOnceSaved = true;
+            return ::testing::AssertionResult(WaitForExit(process_, 0, &code));
+        },
+        30000))
+        << "the calendar did not end";
+    EXPECT_EQ(0u, code);
+    EXPECT_FALSE(setOnceSaved) << "still set once the place was saved";
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(ready, 0))
+        << "still set after the calendar ended";
+    CloseHandle(ready);
 }

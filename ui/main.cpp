@@ -1,4 +1,5 @@
-// Start-up, and the hidden marker window that tells a second start we run.
+// Start-up, and the hidden marker window that tells a second start we run
+// and brings this copy forward when one asks.
 #include <windows.h>
 
 #include "caldlg.h"
@@ -6,23 +7,11 @@
 static const wchar_t kMarkerClass[] = L"TRICALClass";
 static const wchar_t kMarkerTitle[] = L"TRICAL";
 
-static BOOL RegisterMarkerClass(HINSTANCE instance) {
-    WNDCLASSW windowClass = {};
-    windowClass.style = 0;
-    // The marker does nothing of its own.
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(instance, L"WCODE");
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-    windowClass.lpszClassName = kMarkerClass;
-    return static_cast<BOOL>(RegisterClassW(&windowClass) != 0);
-}
-
-static HWND CreateMarkerWindow(HINSTANCE instance) {
-    return CreateWindowExW(0, kMarkerClass, kMarkerTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                           instance, nullptr);
-}
+// What a second start posts to the marker. The running copy brings itself
+// forward: a second start that did it would wait on a copy that has stopped
+// answering, and hang with it. Registered by name, so that copies of either
+// bitness mean the same by it.
+static UINT showYourself;
 
 static BOOL CALLBACK FindShownWindow(HWND window, LPARAM found) {
     if (IsWindowVisible(window) == FALSE)
@@ -31,18 +20,56 @@ static BOOL CALLBACK FindShownWindow(HWND window, LPARAM found) {
     return FALSE;
 }
 
-// The marker owns nothing, so its last active popup is the marker itself.
-// The window the user wants is the running copy's frontmost shown window
-// (the calendar, or an About box above it) on the marker's thread.
-static void BringRunningCopyForward(HWND marker) {
-    BringWindowToTop(GetLastActivePopup(marker));
+// The marker owns nothing. The window the user wants is the frontmost shown
+// one on this thread: the calendar, or an About box above it.
+static void ComeForward() {
     HWND shown = nullptr;
-    EnumThreadWindows(GetWindowThreadProcessId(marker, nullptr), FindShownWindow,
-                      reinterpret_cast<LPARAM>(&shown));
-    if (shown != nullptr) {
+    EnumThreadWindows(GetCurrentThreadId(), FindShownWindow, reinterpret_cast<LPARAM>(&shown));
+    if (shown != nullptr)
         SetForegroundWindow(shown);
-        BringWindowToTop(shown);
+}
+
+// Registering can fail, and a message 0 is WM_NULL, which anyone may send.
+static LRESULT CALLBACK MarkerProc(HWND marker, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == showYourself && showYourself != 0) {
+        ComeForward();
+        return 0;
     }
+    return DefWindowProcW(marker, message, wParam, lParam);
+}
+
+static BOOL RegisterMarkerClass(HINSTANCE instance) {
+    WNDCLASSW windowClass = {};
+    windowClass.style = 0;
+    windowClass.lpfnWndProc = MarkerProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, L"WCODE");
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+    windowClass.lpszClassName = kMarkerClass;
+    return static_cast<BOOL>(RegisterClassW(&windowClass) != 0);
+}
+
+// A second start with fewer rights than this copy (one run as administrator)
+// may still ask it forward.
+static HWND CreateMarkerWindow(HINSTANCE instance) {
+    HWND marker = CreateWindowExW(0, kMarkerClass, kMarkerTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
+                                  nullptr, instance, nullptr);
+    if (marker != nullptr)
+        ChangeWindowMessageFilterEx(marker, showYourself, MSGFLT_ALLOW, nullptr);
+    return marker;
+}
+
+// The copy the user just started may set the foreground window, and lets
+// the running copy do it. Posted, never sent: nothing here waits for it.
+static void AskRunningCopyForward() {
+    HWND marker = FindWindowW(kMarkerClass, kMarkerTitle);
+    if (marker == nullptr)
+        return;
+    DWORD running = 0;
+    GetWindowThreadProcessId(marker, &running);
+    AllowSetForegroundWindow(running);
+    PostMessageW(marker, showYourself, 0, 0);
 }
 
 // Which copy runs the calendar is settled by a mutex, claimed before
@@ -52,7 +79,8 @@ static void BringRunningCopyForward(HWND marker) {
 static const wchar_t kOwnerPrefix[] = L"Local\\Trical.Calendar.";
 static const wchar_t kReadyPrefix[] = L"Local\\Trical.MarkerReady.";
 const size_t kObjectNameSize = 160;
-// How long a copy that lost the claim waits for the winner's marker.
+// How long a copy that finds the mutex held waits for the owner's marker,
+// or for the mutex.
 const DWORD kMarkerWaitMs = 5000;
 
 static void NameForDesktop(const wchar_t *prefix, wchar_t (&name)[kObjectNameSize]) {
@@ -66,7 +94,12 @@ static void NameForDesktop(const wchar_t *prefix, wchar_t (&name)[kObjectNameSiz
 }
 
 // Set by the owner once its marker window exists, so that a copy started in
-// the same moment waits for it rather than looking in a loop.
+// the same moment waits for it rather than looking in a loop; reset as the
+// owner closes, from when it saves its place until it lets go of the mutex,
+// so that a copy started then waits for the mutex and runs the calendar
+// itself, rather than asking one that is going away to come forward.
+static HANDLE readySignal;
+
 static HANDLE OpenReadySignal() {
     wchar_t name[kObjectNameSize];
     NameForDesktop(kReadyPrefix, name);
@@ -78,66 +111,68 @@ static HANDLE OpenReadySignal() {
 static HANDLE const kNoClaim = INVALID_HANDLE_VALUE;
 
 // The mutex, owned, when this copy is to run the calendar; nullptr when
-// another copy runs it. One abandoned by a copy that crashed or was killed is
-// ours all the same.
+// another copy runs it. Where another holds it, this copy waits for
+// whichever comes first: the owner's marker ready, or the mutex let go by an
+// owner that was closing. The owner may still be starting, and its marker
+// comes within moments, or it never comes and this copy leaves all the
+// same, since two calendars are worse than none for one click. The mutex
+// comes first in the wait, so that it wins over a signal a crashed owner
+// left set; one abandoned by a copy that crashed or was killed is ours all
+// the same.
 static HANDLE ClaimCalendar() {
     wchar_t name[kObjectNameSize];
     NameForDesktop(kOwnerPrefix, name);
     HANDLE owner = CreateMutexW(nullptr, FALSE, name);
     if (owner == nullptr)
         return kNoClaim;
-    DWORD claim = WaitForSingleObject(owner, 0);
-    if (claim == WAIT_OBJECT_0 || claim == WAIT_ABANDONED)
+    const HANDLE signals[] = {owner, readySignal};
+    DWORD claim = readySignal != nullptr ? WaitForMultipleObjects(2, signals, FALSE, kMarkerWaitMs)
+                                         : WaitForSingleObject(owner, 0);
+    if (claim == WAIT_OBJECT_0 || claim == WAIT_ABANDONED_0)
         return owner;
     CloseHandle(owner);
     return nullptr;
 }
 
-// The first copy may still be starting: its marker comes within moments, or
-// it never comes and this copy leaves all the same, since two calendars are
-// worse than none for one click.
-static void BringFirstCopyForward() {
-    HANDLE ready = OpenReadySignal();
-    HWND marker = FindWindowW(kMarkerClass, kMarkerTitle);
-    if (marker == nullptr && ready != nullptr &&
-        WaitForSingleObject(ready, kMarkerWaitMs) == WAIT_OBJECT_0)
-        marker = FindWindowW(kMarkerClass, kMarkerTitle);
-    if (ready != nullptr)
-        CloseHandle(ready);
-    if (marker != nullptr)
-        BringRunningCopyForward(marker);
+// The calendar dialog, with the one step of start-up's own as it closes,
+// before the place is saved.
+static INT_PTR CALLBACK ClosingCalendar(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY && readySignal != nullptr)
+        ResetEvent(readySignal);
+    return CalDlg(dialog, message, wParam, lParam);
 }
 
 static void RunCalendar(HINSTANCE instance, HINSTANCE previousInstance) {
     if (previousInstance == nullptr && RegisterMarkerClass(instance) == FALSE)
         return;
-    HANDLE ready = OpenReadySignal();
     // A copy that died after setting it may have left it set.
-    if (ready != nullptr)
-        ResetEvent(ready);
+    if (readySignal != nullptr)
+        ResetEvent(readySignal);
     HWND marker = CreateMarkerWindow(instance);
     if (marker != nullptr) {
-        if (ready != nullptr)
-            SetEvent(ready);
-        DialogBoxParamW(instance, L"CAL", nullptr, CalDlg, 0);
+        if (readySignal != nullptr)
+            SetEvent(readySignal);
+        DialogBoxParamW(instance, L"CAL", nullptr, ClosingCalendar, 0);
         DestroyWindow(marker);
     }
-    if (ready != nullptr)
-        CloseHandle(ready);
 }
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previousInstance, LPWSTR /*commandLine*/,
                     int /*showCommand*/) {
+    showYourself = RegisterWindowMessageW(L"Trical.ShowYourself");
+    readySignal = OpenReadySignal();
     HANDLE owner = ClaimCalendar();
     if (owner == nullptr ||
         (owner == kNoClaim && FindWindowW(kMarkerClass, kMarkerTitle) != nullptr)) {
-        BringFirstCopyForward();
-        return 0;
+        AskRunningCopyForward();
+    } else {
+        RunCalendar(instance, previousInstance);
+        if (owner != kNoClaim) {
+            ReleaseMutex(owner);
+            CloseHandle(owner);
+        }
     }
-    RunCalendar(instance, previousInstance);
-    if (owner != kNoClaim) {
-        ReleaseMutex(owner);
-        CloseHandle(owner);
-    }
+    if (readySignal != nullptr)
+        CloseHandle(readySignal);
     return 0;
 }

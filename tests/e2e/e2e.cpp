@@ -334,6 +334,19 @@ std::vector<HWND> ShownWindowsOf(DWORD processId) { return FindWindows(processId
 
 std::vector<HWND> MarkerWindows() { return FindWindows(0, false, "TRICALClass"); }
 
+HWND TakeForeground() {
+    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"e2e", WS_POPUP | WS_VISIBLE, 0, 0,
+                                  80, 60, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!window)
+        return nullptr;
+    SetForegroundWindow(window);
+    if (!Eventually([&] { return AssertionResult(GetForegroundWindow() == window); })) {
+        DestroyWindow(window);
+        return nullptr;
+    }
+    return window;
+}
+
 static bool Running(const PROCESS_INFORMATION &process) {
     return process.hProcess && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT;
 }

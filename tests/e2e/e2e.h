@@ -101,6 +101,10 @@ HWND NewWindowOf(DWORD processId, const std::vector<HWND> &known);
 ::testing::AssertionResult EscapeCloses(HWND about);
 // Every marker window of a running trical.
 std::vector<HWND> MarkerWindows();
+// A small shown window of the driver's own in the screen's top-left corner,
+// made the foreground window as a click on another program makes it, or
+// nullptr; the caller destroys it.
+HWND TakeForeground();
 
 // In UTF-8, whatever the region writes.
 std::string ItemText(HWND dialog, int id);

@@ -110,6 +110,10 @@ choices_ratio=$(ratios start 3 trical-choices floor-choices | median)
 row "start-up, trical with every choice on" "$(column start trical-choices 3 | stats)" ms
 row "  its trical/floor, pair by pair" "$(ratios start 3 trical-choices floor-choices | stats)" x \
     "<= 1.10: $(verdict "$choices_ratio" 1.10)"
+choices_paint=$(ratios start 3 trical-choices floor-paint-choices | median)
+row "  its trical/floor that paints, pair by pair" \
+    "$(ratios start 3 trical-choices floor-paint-choices | stats)" x \
+    "<= 1.05: $(verdict "$choices_paint" 1.05)"
 row "repaint per command, trical ($commands cmds)" "$(column repaint trical 3 | stats)" us
 row "repaint per command, floor (as many TextOutW)" "$(column repaint floor 3 | stats)" us
 row "  trical/floor, pair by pair ($repaint_runs pairs)" "$(ratios repaint 3 | stats)" x

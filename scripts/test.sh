@@ -96,6 +96,32 @@ check_reproducible() {
     rm -rf "$root"
 }
 
+# The calendar starts without the C runtime's start-up code (ui/start.cpp),
+# which is what runs a global's dynamic initialiser (a constructor, or a
+# value from a call) before main: one in our code would silently never run.
+# GCC lists them in .ctors (or .init_array), each through a _GLOBAL__sub_I_
+# function; no object file of the calendar may have either.
+check_no_dynamic_initialisers() {
+    local arch tree objects object symbols sections found=0
+    for arch in i686:win32 x86_64:win64; do
+        tree=build/${arch#*:}
+        mapfile -t objects < <(find "$tree"/CMakeFiles/{ui,engine,trical}.dir -name '*.obj' | sort)
+        if [ ${#objects[@]} -eq 0 ]; then
+            echo "No object files of the calendar in $tree; build it first"
+            return 1
+        fi
+        for object in "${objects[@]}"; do
+            symbols=$("${arch%:*}-w64-mingw32-nm" "$object")
+            sections=$("${arch%:*}-w64-mingw32-objdump" -h "$object")
+            if grep -q '_GLOBAL__sub_I_' <<<"$symbols" || grep -qE ' \.(ctors|init_array)' <<<"$sections"; then
+                echo "Dynamic initialiser in $object: nothing would run it"
+                found=1
+            fi
+        done
+    done
+    return $found
+}
+
 # Style and static analysis of the calendar's own code; any finding fails.
 static_checks() {
     local sources
@@ -115,6 +141,7 @@ static_checks() {
     clang-tidy --quiet -p build/win64 $mingw_cxx ui/*.cpp 2>/dev/null
     # The window code includes downwards only, the dialog at the top.
     python3 scripts/include_graph.py ui >/dev/null
+    check_no_dynamic_initialisers
     echo "Static checks: clean"
 }
 

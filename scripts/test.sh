@@ -17,6 +17,17 @@ packages=(
     qemu-user
 )
 
+# apt-get update fails as a whole when one index cannot be fetched (a mirror
+# in the middle of a sync), though the others are fresh. It is tried once
+# more, then taken as a warning: the install that follows tells whether
+# what is needed could be had.
+update_package_lists() {
+    apt-get update -qq && return
+    echo "apt-get update failed; trying again in 10 s"
+    sleep 10
+    apt-get update -qq && return
+    echo "Warning: apt-get update failed again; installing from the package lists at hand"
+}
 
 install_missing() {
     local missing=()
@@ -25,8 +36,12 @@ install_missing() {
     done
     if [ ${#missing[@]} -gt 0 ]; then
         echo "Installing: ${missing[*]}"
-        apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+        update_package_lists
+        if ! DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+            "${missing[@]}" >/dev/null; then
+            echo "Could not install: ${missing[*]}"
+            exit 1
+        fi
     fi
 }
 
@@ -40,7 +55,7 @@ install_wine32() {
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         dpkg --add-architecture i386
     fi
-    apt-get update -qq
+    update_package_lists
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends wine32:i386 \
         >/dev/null || echo "wine32:i386 could not be installed"
 }

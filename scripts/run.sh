@@ -1,7 +1,8 @@
 #!/bin/bash
 # Builds Trical and runs it under wine64, in a Wine prefix of its own under
 # build/. With a display the calendar opens there and this returns when it
-# is closed. Without one it runs in Xvfb, saves a screenshot and closes it.
+# is closed. Without one it runs in Xvfb, saves a screenshot and closes it
+# (or, where the window never appears, shows the end of Wine's output).
 # TRICAL_CHOICES=all starts it with every remembered choice on (Monday
 # first, week numbers, keep on top); TRICAL_CHOICES=none with every one off
 # (the week starting on the region's first day). TRICAL_THEME=dark starts
@@ -45,9 +46,25 @@ if [ "${1:-}" != --in-xvfb ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --in-xvfb
 fi
 
-tests/wine-run.sh "$exe" &
+# Wine's output is kept, to be shown where the calendar never appears.
+log=$PWD/build/trical-wine.log
+tests/wine-run.sh "$exe" >"$log" 2>&1 &
 calendar=$!
-window=$(timeout 60 xdotool search --sync --onlyvisible --classname trical.exe | head -1)
+if ! window=$(timeout 60 xdotool search --sync --onlyvisible --classname trical.exe | head -1) ||
+    [ -z "$window" ]; then
+    if kill "$calendar" 2>/dev/null; then
+        echo "run.sh: the calendar's window did not appear within 60 s; it was ended." >&2
+    else
+        status=0
+        wait "$calendar" || status=$?
+        echo "run.sh: the calendar ended with status $status without showing its window." >&2
+    fi
+    echo "The end of Wine's output ($log):" >&2
+    tail -n 20 "$log" >&2
+    [ -s "$log" ] || echo "(none)" >&2
+    /usr/lib/wine/wineserver -w
+    exit 1
+fi
 # The first paint follows the window's appearance; wait until a red pixel
 # (today, lighter on dark) is on the screen rather than for a fixed time.
 today='#ff0000'

@@ -17,6 +17,17 @@ packages=(
     qemu-user
 )
 
+# apt-get update fails as a whole when one index cannot be fetched (a mirror
+# in the middle of a sync), though the others are fresh. It is tried once
+# more, then taken as a warning: the install that follows tells whether
+# what is needed could be had.
+update_package_lists() {
+    apt-get update -qq && return
+    echo "apt-get update failed; trying again in 10 s"
+    sleep 10
+    apt-get update -qq && return
+    echo "Warning: apt-get update failed again; installing from the package lists at hand"
+}
 
 install_missing() {
     local missing=()
@@ -25,8 +36,12 @@ install_missing() {
     done
     if [ ${#missing[@]} -gt 0 ]; then
         echo "Installing: ${missing[*]}"
-        apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+        update_package_lists
+        if ! DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+            "${missing[@]}" >/dev/null; then
+            echo "Could not install: ${missing[*]}"
+            exit 1
+        fi
     fi
 }
 
@@ -40,7 +55,7 @@ install_wine32() {
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         dpkg --add-architecture i386
     fi
-    apt-get update -qq
+    update_package_lists
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends wine32:i386 \
         >/dev/null || echo "wine32:i386 could not be installed"
 }
@@ -96,6 +111,32 @@ check_reproducible() {
     rm -rf "$root"
 }
 
+# The calendar starts without the C runtime's start-up code (ui/start.cpp),
+# which is what runs a global's dynamic initialiser (a constructor, or a
+# value from a call) before main: one in our code would silently never run.
+# GCC lists them in .ctors (or .init_array), each through a _GLOBAL__sub_I_
+# function; no object file of the calendar may have either.
+check_no_dynamic_initialisers() {
+    local arch tree objects object symbols sections found=0
+    for arch in i686:win32 x86_64:win64; do
+        tree=build/${arch#*:}
+        mapfile -t objects < <(find "$tree"/CMakeFiles/{ui,engine,trical}.dir -name '*.obj' | sort)
+        if [ ${#objects[@]} -eq 0 ]; then
+            echo "No object files of the calendar in $tree; build it first"
+            return 1
+        fi
+        for object in "${objects[@]}"; do
+            symbols=$("${arch%:*}-w64-mingw32-nm" "$object")
+            sections=$("${arch%:*}-w64-mingw32-objdump" -h "$object")
+            if grep -q '_GLOBAL__sub_I_' <<<"$symbols" || grep -qE ' \.(ctors|init_array)' <<<"$sections"; then
+                echo "Dynamic initialiser in $object: nothing would run it"
+                found=1
+            fi
+        done
+    done
+    return $found
+}
+
 # Style and static analysis of the calendar's own code; any finding fails.
 static_checks() {
     local sources
@@ -115,6 +156,7 @@ static_checks() {
     clang-tidy --quiet -p build/win64 $mingw_cxx ui/*.cpp 2>/dev/null
     # The window code includes downwards only, the dialog at the top.
     python3 scripts/include_graph.py ui >/dev/null
+    check_no_dynamic_initialisers
     echo "Static checks: clean"
 }
 

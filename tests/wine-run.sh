@@ -8,7 +8,9 @@ exe=$1
 prefix=${WINEPREFIX:-$(cd "$(dirname "$exe")" && pwd)/wineprefix}
 export WINEPREFIX=$prefix
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko installer at the prefix's making; a caller's own
+# overrides (a test group's) come after these.
+export WINEDLLOVERRIDES="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
 wine=/usr/lib/wine/wine64
 # A prefix made where 32-bit programs could not start (no 32-bit Wine, or a
 # kernel without 32-bit support) has a 32-bit side that never ran; it is

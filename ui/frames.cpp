@@ -1,17 +1,16 @@
 #include "frames.h"
 
 #include "resource.h"
+#include "syslib.h"
 
 // Looked up rather than imported: user32 has GetDpiForWindow only from
 // Windows 10 1607 on, and the program must still start on Windows 7.
 int WindowDpi(HWND window) {
     using DpiForWindow = UINT(WINAPI *)(HWND);
-    FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
-    if (found != nullptr) {
-        // Through the generic function type, which GCC takes as a cast on purpose.
-        auto dpiForWindow = reinterpret_cast<DpiForWindow>(reinterpret_cast<void (*)()>(found));
+    auto dpiForWindow =
+        SystemFunction<DpiForWindow>(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
+    if (dpiForWindow != nullptr)
         return static_cast<int>(dpiForWindow(window));
-    }
     HDC screen = GetDC(nullptr);
     int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);

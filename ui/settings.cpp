@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "syslib.h"
+
 static const wchar_t kFileName[] = L"TRICAL.INI";
 static const wchar_t kFolderName[] = L"Trical";
 
@@ -31,17 +33,13 @@ static bool UserFolder(const wchar_t *variable, int csidl, wchar_t *path) {
     if (length > 0 && length < MAX_PATH && IsAbsolute(path))
         return true;
     path[0] = L'\0';
-    HMODULE shell = LoadLibraryW(L"shell32.dll");
+    HMODULE shell = LoadSystemLibrary(L"shell32.dll");
     if (shell == nullptr)
         return false;
     using FolderPath = HRESULT(WINAPI *)(HWND, int, HANDLE, DWORD, wchar_t *);
-    FARPROC found = GetProcAddress(shell, "SHGetFolderPathW");
-    bool ok = false;
-    if (found != nullptr) {
-        // Through the generic function type, which GCC takes as a cast on purpose.
-        auto folderPath = reinterpret_cast<FolderPath>(reinterpret_cast<void (*)()>(found));
-        ok = SUCCEEDED(folderPath(nullptr, csidl, nullptr, 0, path)) && IsAbsolute(path);
-    }
+    auto folderPath = SystemFunction<FolderPath>(shell, "SHGetFolderPathW");
+    bool ok = folderPath != nullptr && SUCCEEDED(folderPath(nullptr, csidl, nullptr, 0, path)) &&
+              IsAbsolute(path);
     FreeLibrary(shell);
     return ok;
 }

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "resource.h"
+#include "syslib.h"
 
 struct ButtonTip {
     int id;
@@ -76,12 +77,10 @@ static void AddButtonTips(HWND dialog) {
     if (tipsAdded)
         return;
     tipsAdded = true;
-    HMODULE library = LoadLibraryW(L"comctl32.dll");
-    FARPROC found = library != nullptr ? GetProcAddress(library, "InitCommonControlsEx") : nullptr;
-    if (found == nullptr)
+    auto initControls = SystemFunction<InitControlsFunction>(LoadSystemLibrary(L"comctl32.dll"),
+                                                             "InitCommonControlsEx");
+    if (initControls == nullptr)
         return;
-    // Through the generic function type, which GCC takes as a cast on purpose.
-    auto initControls = reinterpret_cast<InitControlsFunction>(reinterpret_cast<void (*)()>(found));
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_WIN95_CLASSES};
     initControls(&classes);
     auto *instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE));

@@ -269,10 +269,11 @@ AssertionResult SavedPlaceIs(int x, int y, const std::string &path) {
 
 // ---- processes and windows --------------------------------------------------
 
-AssertionResult StartTrical(const char *arguments, PROCESS_INFORMATION *process, DWORD flags) {
+AssertionResult StartTrical(const char *arguments, PROCESS_INFORMATION *process, DWORD flags,
+                            const std::string &exe) {
     *process = PROCESS_INFORMATION{};
     std::string why;
-    std::string path = TricalPath(&why);
+    std::string path = exe.empty() ? TricalPath(&why) : exe;
     int bits = path.empty() ? 0 : ExpectedBits(path, &why);
     if (bits == 0)
         return AssertionFailure() << why;
@@ -1403,8 +1404,8 @@ AssertionResult CalendarTest::HandledSinceTheChange() {
     return TitlesBecome(dialog_, before);
 }
 
-AssertionResult CalendarTest::Launch(const char *arguments) {
-    AssertionResult started = StartTrical(arguments, &process_);
+AssertionResult CalendarTest::Launch(const char *arguments, const std::string &exe) {
+    AssertionResult started = StartTrical(arguments, &process_, 0, exe);
     if (!started)
         return started;
     dialog_ = WaitForCalendar(process_, 30000);

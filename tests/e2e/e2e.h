@@ -83,9 +83,9 @@ std::string ProfileValue(const char *section, const char *key);
 // Starts the calendar the run is about, and fails unless the process is of
 // the bitness TRICAL_EXPECT_BITS (or else the file) says.
 // `flags` as CreateProcess takes them: CREATE_SUSPENDED holds copies to
-// start together.
+// start together. `exe`, where given, is a copy of that calendar elsewhere.
 ::testing::AssertionResult StartTrical(const char *arguments, PROCESS_INFORMATION *process,
-                                       DWORD flags = 0);
+                                       DWORD flags = 0, const std::string &exe = "");
 // The calendar of that process once its first paint is seen (FirstPaintSeen).
 HWND WaitForCalendar(const PROCESS_INFORMATION &process, ULONGLONG timeoutMs);
 bool WaitForExit(const PROCESS_INFORMATION &process, ULONGLONG timeoutMs, DWORD *exitCode);
@@ -297,8 +297,8 @@ class CalendarTest : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    // Starts trical and waits for its first paint.
-    ::testing::AssertionResult Launch(const char *arguments = "");
+    // Starts trical (or the copy `exe`) and waits for its first paint.
+    ::testing::AssertionResult Launch(const char *arguments = "", const std::string &exe = "");
     // Clicks X and expects the process to end with exit code 0.
     ::testing::AssertionResult CloseWithX();
     // The same, but where X is off the screen and cannot be clicked, sends the

@@ -2,6 +2,7 @@
 // buttons' tooltips; and a look at the date as soon as the clock jumps.
 #include "e2e.h"
 
+#include <cstring>
 #include <string>
 
 namespace {
@@ -174,6 +175,78 @@ TEST_F(InputTest, PressedButtonShowsNoTip) {
     ASSERT_TRUE(Hover(body_.x, body_.y));
     ASSERT_TRUE(Hover((button.left + button.right) / 2, (button.top + button.bottom) / 2));
     EXPECT_TRUE(TipShows(process_.dwProcessId, "Next month", 10000));
+    ASSERT_TRUE(ParkMouseAwayFrom(dialog_));
+    EXPECT_TRUE(CloseWithX());
+}
+
+// A library of Windows' own that a stranger put beside the calendar (in
+// Downloads, on a stick) is never the one it loads. A copy of the calendar
+// runs from a folder of its own with a comctl32.dll beside it that leaves a
+// trace when loaded, and Wine looks beside the program first, as Windows
+// does for a library it does not know as its own. The buttons' tips, which
+// need the real library, still show.
+class PlantedLibraryTest : public CalendarTest {
+  protected:
+    void SetUp() override {
+        CalendarTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        std::string why;
+        std::string calendar = TricalPath(&why);
+        ASSERT_FALSE(calendar.empty()) << why;
+        planted_ = calendar.substr(0, calendar.find_last_of('\\') + 1) + "planted_library.dll";
+        char temp[MAX_PATH];
+        DWORD length = GetTempPathA(sizeof temp, temp);
+        ASSERT_TRUE(length > 0 && length < sizeof temp);
+        std::string folder =
+            temp + std::string("trical-planted-") + std::to_string(GetCurrentProcessId());
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
+        folder_ = folder + "\\";
+        ASSERT_TRUE(CopyFileA(calendar.c_str(), (folder_ + "trical.exe").c_str(), TRUE));
+        ASSERT_TRUE(CopyFileA(planted_.c_str(), (folder_ + "comctl32.dll").c_str(), TRUE))
+            << planted_;
+    }
+
+    void TearDown() override {
+        CalendarTest::TearDown();
+        if (folder_.empty())
+            return;
+        for (const char *name : {"trical.exe", "comctl32.dll", "comctl32.dll.loaded", "control.dll",
+                                 "control.dll.loaded"})
+            DeleteFileA((folder_ + name).c_str());
+        EXPECT_TRUE(RemoveDirectoryA(folder_.c_str())) << folder_ << " is left behind";
+    }
+
+    bool Traced(const std::string &library) {
+        return GetFileAttributesA((folder_ + library + ".loaded").c_str()) !=
+               INVALID_FILE_ATTRIBUTES;
+    }
+
+    std::string planted_;
+    std::string folder_;
+};
+
+TEST_F(PlantedLibraryTest, SystemLibraryComesFromTheSystemFolder) {
+    // The planted file does leave its trace, where this driver can load it.
+    if (PeBits(planted_) == 64) {
+        ASSERT_TRUE(CopyFileA(planted_.c_str(), (folder_ + "control.dll").c_str(), TRUE));
+        EXPECT_EQ(nullptr, LoadLibraryA((folder_ + "control.dll").c_str()));
+        ASSERT_TRUE(Traced("control.dll"));
+    }
+    // Wine's loader reads the variable this driver was started with, not
+    // one it sets for its children; ctest sets it for the group.
+    char overrides[256] = "";
+    GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
+    ASSERT_NE(nullptr, strstr(overrides, "comctl32=n,b"))
+        << "WINEDLLOVERRIDES is \"" << overrides << "\"; run the group as ctest does";
+    ASSERT_TRUE(RemoveSettings());
+    ASSERT_TRUE(Launch("", folder_ + "trical.exe"));
+
+    POINT button = CentreOf(WindowRectOf(GetDlgItem(dialog_, kNextMonthButton)));
+    ASSERT_TRUE(ParkMouseAwayFrom(dialog_));
+    ASSERT_TRUE(Hover(button.x, button.y));
+    EXPECT_TRUE(TipShows(process_.dwProcessId, "Next month", 10000));
+    EXPECT_FALSE(Traced("comctl32.dll")) << "the calendar loaded the comctl32.dll beside it";
     ASSERT_TRUE(ParkMouseAwayFrom(dialog_));
     EXPECT_TRUE(CloseWithX());
 }

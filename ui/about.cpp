@@ -17,7 +17,7 @@ static INT_PTR OnInitDialog(HWND dialog, AboutBox *box) {
     DressControls(dialog, box->palette);
     SetWindowTextW(GetDlgItem(dialog, IDC_WEBADDR), kWebAddress);
     CenterWindow(dialog);
-    ApplyKeepOnTop(dialog, box->onTop);
+    ApplyKeepOnTop(dialog, box->onTop, nullptr);
     return TRUE;
 }
 

@@ -56,6 +56,7 @@ struct CalendarState {
     // The keys' filter on the dialog's thread, and a drag of the body.
     HHOOK keyFilter;
     DragState drag;
+    Tips tips;
     bool painted;
 };
 
@@ -102,8 +103,8 @@ static void PointDay(HWND dialog, bool retell) {
     CalendarDate day;
     bool seen = GetCursorPos(&at) != FALSE && ScreenToClient(dialog, &at) != FALSE;
     calendar.pointedCell = seen ? CellAtPoint(dialog, calendar.frames, Grid(), at) : -1;
-    PointAreaTip(dialog, DayOfCell(calendar.pointedCell, &day) ? calendar.pointedCell + 1 : 0,
-                 retell);
+    PointAreaTip(&calendar.tips, dialog,
+                 DayOfCell(calendar.pointedCell, &day) ? calendar.pointedCell + 1 : 0, retell);
 }
 
 static const int kTitleIds[] = {IDC_PREVTITLE, IDC_CURTITLE, IDC_NEXTTITLE};
@@ -216,7 +217,7 @@ static INT_PTR OnInitDialog(HWND dialog) {
     Refit(dialog);
     RestorePosition(dialog, settings);
     // Placing the window takes it off the top.
-    ApplyKeepOnTop(dialog, calendar.choices.keepOnTop);
+    ApplyKeepOnTop(dialog, calendar.choices.keepOnTop, &calendar.tips);
     SetTimer(dialog, ID_DAYTIMER, kDayTimerPeriod, nullptr);
     calendar.keyFilter = InstallKeyFilter();
     return TRUE;
@@ -275,7 +276,7 @@ static void OnCopyDay(HWND dialog, bool iso) {
 
 static void OnKeepOnTop(HWND dialog) {
     ToggleChoice(calendar.choices, &Choices::keepOnTop);
-    ApplyKeepOnTop(dialog, calendar.choices.keepOnTop);
+    ApplyKeepOnTop(dialog, calendar.choices.keepOnTop, &calendar.tips);
 }
 
 // The buttons, the menu and the keys (keys.cpp) all come here.
@@ -354,7 +355,7 @@ static void OnNotify(HWND dialog, NMHDR *header) {
     if (header->code == TTN_GETDISPINFOW)
         OnTipText(reinterpret_cast<NMTTDISPINFOW *>(header));
     else if (header->code == TTN_POP)
-        OnTipPopped(dialog, header->idFrom);
+        OnTipPopped(calendar.tips, dialog, header->idFrom);
 }
 
 static void OnTimer(HWND dialog) {
@@ -419,7 +420,7 @@ static void OnDestroy(HWND dialog) {
 static void OnSetCursor(HWND dialog, HWND under, UINT mouseMessage) {
     if (!calendar.painted)
         return;
-    OnPointer(dialog, under, mouseMessage);
+    OnPointer(&calendar.tips, dialog, under, mouseMessage);
     PointDay(dialog, false);
 }
 

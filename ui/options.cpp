@@ -1,7 +1,6 @@
 #include "options.h"
 
 #include "settings.h"
-#include "tooltips.h"
 
 static const wchar_t kSection[] = L"OPTIONS";
 static const wchar_t kFirstDayKey[] = L"FIRSTDAY";
@@ -69,7 +68,7 @@ void ToggleChoice(Choices &choices, bool Choices::*choice) {
     WriteChoice(choice == &Choices::keepOnTop ? kOnTopKey : kWeekNumbersKey, choices.*choice);
 }
 
-void ApplyKeepOnTop(HWND window, bool onTop) {
+void ApplyKeepOnTop(HWND window, bool onTop, Tips *tips) {
     HWND band = onTop ? HWND_TOPMOST : HWND_NOTOPMOST;
     SetWindowPos(window, band, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     // Wine (8) first lifts the windows the calendar owns, its tooltip, and
@@ -77,8 +76,8 @@ void ApplyKeepOnTop(HWND window, bool onTop) {
     // the tooltip, which comes back at the next move of the pointer, it
     // moves. Windows lifts the calendar with what it owns, and never gets here.
     bool topmost = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-    if (topmost != onTop) {
-        DropButtonTips();
+    if (topmost != onTop && tips != nullptr) {
+        DropButtonTips(tips);
         SetWindowPos(window, band, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "tooltips.h"
+
 // What FIRSTDAY holds: Monday ("1") or Sunday ("0"), as the user chose and
 // older versions wrote them, or nothing else, and the region decides.
 enum class FirstDay { region, sunday, monday };
@@ -26,5 +28,6 @@ int FirstWeekday(const Choices &choices, int regionDay);
 void ToggleMondayFirst(Choices &choices, int regionDay);
 // Week numbers or keep on top, turned on or off.
 void ToggleChoice(Choices &choices, bool Choices::*choice);
-// Puts the window above or among normal windows.
-void ApplyKeepOnTop(HWND window, bool onTop);
+// Puts the window above or among normal windows; `tips` the window's own
+// tooltip, where it has one (nullptr: none).
+void ApplyKeepOnTop(HWND window, bool onTop, Tips *tips);

@@ -21,20 +21,9 @@ static const ButtonTip kButtonTips[] = {
 
 using InitControlsFunction = BOOL(WINAPI *)(const INITCOMMONCONTROLSEX *);
 
-static bool tipsAdded;
-static HWND tips;
-// The button last pressed; its tip stays away until the pointer leaves it.
-static HWND pressedButton;
-// The area the pointer was last found on (0: none), and which of the two
-// tools holds it. The two take turns, so that from one area to the next the
-// pointer goes from tool to tool and the next tip shows anew; the dialog's
-// areas need no tool each. The tool holding an area covers the whole
-// client: where the pointer is on none, no tool is there.
-static int area;
-static int areaTurn;
 const UINT_PTR kFirstAreaTool = 100;
 
-static void SetAreaTool(HWND dialog, int turn, bool there, UINT message) {
+static void SetAreaTool(const Tips &tips, HWND dialog, int turn, bool there, UINT message) {
     TOOLINFOW tool = {};
     tool.cbSize = TTTOOLINFOW_V1_SIZE;
     tool.uFlags = TTF_SUBCLASS;
@@ -43,40 +32,40 @@ static void SetAreaTool(HWND dialog, int turn, bool there, UINT message) {
     if (there)
         tool.rect.right = tool.rect.bottom = 0x7fff;
     tool.lpszText = LPSTR_TEXTCALLBACKW;
-    SendMessageW(tips, message, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tips.window, message, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 // A tool's text set anew while it shows is shown at once.
-void PointAreaTip(HWND dialog, int now, bool retell) {
-    if (tips == nullptr)
+void PointAreaTip(Tips *tips, HWND dialog, int now, bool retell) {
+    if (tips->window == nullptr)
         return;
-    if (now == area) {
+    if (now == tips->area) {
         if (retell && now != 0)
-            SetAreaTool(dialog, areaTurn, true, TTM_UPDATETIPTEXTW);
+            SetAreaTool(*tips, dialog, tips->areaTurn, true, TTM_UPDATETIPTEXTW);
         return;
     }
-    area = now;
-    areaTurn ^= 1;
-    SetAreaTool(dialog, areaTurn, now != 0, TTM_NEWTOOLRECTW);
-    SetAreaTool(dialog, areaTurn ^ 1, false, TTM_NEWTOOLRECTW);
+    tips->area = now;
+    tips->areaTurn ^= 1;
+    SetAreaTool(*tips, dialog, tips->areaTurn, now != 0, TTM_NEWTOOLRECTW);
+    SetAreaTool(*tips, dialog, tips->areaTurn ^ 1, false, TTM_NEWTOOLRECTW);
 }
 
 // Put away where the pointer still is (its time ran out, or a press): the
 // tool goes too until the pointer finds another area, or the tooltip would
 // look for the pointer ten times a second for as long as it rests there.
-void OnTipPopped(HWND dialog, UINT_PTR id) {
-    if (id == kFirstAreaTool + static_cast<UINT_PTR>(areaTurn))
-        SetAreaTool(dialog, areaTurn, false, TTM_NEWTOOLRECTW);
+void OnTipPopped(const Tips &tips, HWND dialog, UINT_PTR id) {
+    if (id == kFirstAreaTool + static_cast<UINT_PTR>(tips.areaTurn))
+        SetAreaTool(tips, dialog, tips.areaTurn, false, TTM_NEWTOOLRECTW);
 }
 
 // Loaded when the pointer first comes over the calendar, not at start: the
 // common controls library cost the start-up a fifth more time and 3 MB.
 // It stays loaded; the tooltip window's class lives in it. The tooltip
 // window belongs to the dialog and goes with it.
-static void AddButtonTips(HWND dialog) {
-    if (tipsAdded)
+static void AddButtonTips(Tips *tips, HWND dialog) {
+    if (tips->made)
         return;
-    tipsAdded = true;
+    tips->made = true;
     auto initControls = SystemFunction<InitControlsFunction>(LoadSystemLibrary(L"comctl32.dll"),
                                                              "InitCommonControlsEx");
     if (initControls == nullptr)
@@ -84,10 +73,10 @@ static void AddButtonTips(HWND dialog) {
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_WIN95_CLASSES};
     initControls(&classes);
     auto *instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE));
-    tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog,
-                           nullptr, instance, nullptr);
-    if (tips == nullptr)
+    tips->window = CreateWindowExW(
+        WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, instance, nullptr);
+    if (tips->window == nullptr)
         return;
     for (const ButtonTip &tip : kButtonTips) {
         TOOLINFOW tool = {};
@@ -97,42 +86,40 @@ static void AddButtonTips(HWND dialog) {
         tool.hwnd = dialog;
         tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(dialog, tip.id));
         tool.lpszText = const_cast<wchar_t *>(tip.text);
-        SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        SendMessageW(tips->window, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
     // Lines break at "\r\n" only where the tip has a width to break at.
-    SendMessageW(tips, TTM_SETMAXTIPWIDTH, 0, 1000);
-    area = 0;
+    SendMessageW(tips->window, TTM_SETMAXTIPWIDTH, 0, 1000);
+    tips->area = 0;
     for (int turn = 0; turn < 2; ++turn)
-        SetAreaTool(dialog, turn, false, TTM_ADDTOOLW);
+        SetAreaTool(*tips, dialog, turn, false, TTM_ADDTOOLW);
 }
 
 // A press puts the tip away until the pointer leaves the button, as Windows
 // does; without this a tip that was on its way shows over the button just
 // pressed.
-void OnPointer(HWND dialog, HWND under, UINT mouseMessage) {
-    AddButtonTips(dialog);
-    if (tips == nullptr)
+void OnPointer(Tips *tips, HWND dialog, HWND under, UINT mouseMessage) {
+    AddButtonTips(tips, dialog);
+    if (tips->window == nullptr)
         return;
     bool press = mouseMessage == WM_LBUTTONDOWN || mouseMessage == WM_RBUTTONDOWN ||
                  mouseMessage == WM_MBUTTONDOWN;
     if (press && under != dialog) {
-        pressedButton = under;
-        SendMessageW(tips, TTM_ACTIVATE, FALSE, 0);
+        tips->pressedButton = under;
+        SendMessageW(tips->window, TTM_ACTIVATE, FALSE, 0);
         // A move over no tool drops the tip that was on its way.
         MSG away = {};
         away.hwnd = dialog;
         away.message = WM_MOUSEMOVE;
-        SendMessageW(tips, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&away));
-    } else if (pressedButton != nullptr && under != pressedButton) {
-        pressedButton = nullptr;
-        SendMessageW(tips, TTM_ACTIVATE, TRUE, 0);
+        SendMessageW(tips->window, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&away));
+    } else if (tips->pressedButton != nullptr && under != tips->pressedButton) {
+        tips->pressedButton = nullptr;
+        SendMessageW(tips->window, TTM_ACTIVATE, TRUE, 0);
     }
 }
 
-void DropButtonTips() {
-    if (tips != nullptr)
-        DestroyWindow(tips);
-    tips = nullptr;
-    pressedButton = nullptr;
-    tipsAdded = false;
+void DropButtonTips(Tips *tips) {
+    if (tips->window != nullptr)
+        DestroyWindow(tips->window);
+    *tips = Tips{};
 }

@@ -207,7 +207,10 @@ static INT_PTR OnInitDialog(HWND dialog) {
     calendar.dpi = WindowDpi(dialog);
     calendar.pointedCell = -1;
     calendar.palette = ReadPalette();
-    DressControls(dialog, calendar.palette);
+    // A new dialog is the system's look already, and a new window is not on
+    // top: the start does neither again.
+    if (calendar.palette.dark)
+        DressControls(dialog, calendar.palette);
     ReadRegionFaces(dialog);
     FontTitles(dialog, true);
     wchar_t file[MAX_PATH];
@@ -216,8 +219,9 @@ static INT_PTR OnInitDialog(HWND dialog) {
     Init(calendar.view, Today());
     Refit(dialog);
     RestorePosition(dialog, settings);
-    // Placing the window takes it off the top.
-    ApplyKeepOnTop(dialog, calendar.choices.keepOnTop, &calendar.tips);
+    // After the placing, which would take it off the top.
+    if (calendar.choices.keepOnTop)
+        ApplyKeepOnTop(dialog, true, &calendar.tips);
     SetTimer(dialog, ID_DAYTIMER, kDayTimerPeriod, nullptr);
     calendar.keyFilter = InstallKeyFilter();
     return TRUE;

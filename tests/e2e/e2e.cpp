@@ -644,6 +644,69 @@ AssertionResult ParkMouseAwayFrom(HWND window) {
     return AssertionFailure() << "the window covers every corner of the screen";
 }
 
+// ---- the clipboard ----------------------------------------------------------
+
+bool OpenClipboardSoon() {
+    return Eventually([] { return AssertionResult(OpenClipboard(nullptr) != FALSE); }, 5000);
+}
+
+bool EmptyTheClipboard() {
+    if (!OpenClipboardSoon())
+        return false;
+    bool emptied = EmptyClipboard() != FALSE;
+    CloseClipboard();
+    return emptied;
+}
+
+// Opened without a window, the clipboard has no owner to ask anything of
+// this thread, which does not answer messages while a test waits.
+bool PutOnClipboard(const std::string &text, bool hold) {
+    int units = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    HGLOBAL memory = units > 0 ? GlobalAlloc(GMEM_MOVEABLE, units * sizeof(wchar_t)) : nullptr;
+    auto *wide = memory != nullptr ? static_cast<wchar_t *>(GlobalLock(memory)) : nullptr;
+    if (wide == nullptr) {
+        if (memory != nullptr)
+            GlobalFree(memory);
+        return false;
+    }
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide, units);
+    GlobalUnlock(memory);
+    bool put = OpenClipboardSoon();
+    if (put) {
+        put = EmptyClipboard() != FALSE && SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        if (!put || !hold)
+            CloseClipboard();
+    }
+    if (!put)
+        GlobalFree(memory);
+    return put;
+}
+
+std::string ClipboardText() {
+    if (!OpenClipboardSoon())
+        return "(the clipboard could not be opened)";
+    std::string text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto *held = static_cast<const wchar_t *>(GlobalLock(data))) {
+            int bytes = WideCharToMultiByte(CP_UTF8, 0, held, -1, nullptr, 0, nullptr, nullptr);
+            text.resize(bytes > 0 ? bytes : 1);
+            WideCharToMultiByte(CP_UTF8, 0, held, -1, &text[0], bytes, nullptr, nullptr);
+            text.resize(text.size() - 1);
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+AssertionResult ClipboardBecomes(const std::string &expected) {
+    return Eventually([&] {
+        std::string seen = ClipboardText();
+        return AssertionResult(seen == expected)
+               << "the clipboard holds \"" << seen << "\", expected \"" << expected << "\"";
+    });
+}
+
 // ---- the screen -------------------------------------------------------------
 
 // The pixels `draw` leaves on a fresh 32-bit bitmap of that size, selected

@@ -167,6 +167,19 @@ HWND FocusOf(HWND window);
 // Puts the cursor where it covers no part of the window.
 ::testing::AssertionResult ParkMouseAwayFrom(HWND window);
 
+// ---- the clipboard --------------------------------------------------------
+// Opens it for this thread, waiting up to five seconds for another to let go.
+bool OpenClipboardSoon();
+bool EmptyTheClipboard();
+// Puts `text` (UTF-8) on it as Unicode text, and with `hold` leaves it open
+// for this thread to close (CloseClipboard), so that no other can open it
+// meanwhile.
+bool PutOnClipboard(const std::string &text, bool hold = false);
+// Its Unicode text in UTF-8: "" where it holds none, a note in brackets
+// where it cannot be opened.
+std::string ClipboardText();
+::testing::AssertionResult ClipboardBecomes(const std::string &expected);
+
 // ---- the screen -----------------------------------------------------------
 struct Picture {
     int width;

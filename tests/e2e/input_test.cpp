@@ -288,6 +288,50 @@ TEST_F(InputTest, RightClickOnADayCopiesIt) {
     EXPECT_TRUE(CloseWithX());
 }
 
+// Another program may hold the clipboard open as the copy comes (a clipboard
+// manager reading it, a remote desktop passing it on). Held a moment, the
+// copy waits for it and lands; held long, the calendar gives up after a
+// while, within the hold, and leaves the clipboard as it was.
+TEST_F(InputTest, CopyWaitsAWhileForAClipboardHeldElsewhere) {
+    if (RealClock())
+        GTEST_SKIP() << "the copied text is that of the pinned clock";
+    const char kHeld[] = "held by another program";
+    const struct {
+        ULONGLONG holdMs;
+        bool givesUp;
+        const char *after;
+    } holds[] = {{200, false, "1997-01-15"}, {2000, true, kHeld}};
+    POINT today = DayPoint(dialog_, 1, {0, 1997}, 15);
+    for (const auto &hold : holds) {
+        SCOPED_TRACE("held " + std::to_string(hold.holdMs) + " ms");
+        ASSERT_TRUE(PutOnClipboard(kHeld, true));
+        // Nothing between here and the release may end the test early.
+        ::testing::AssertionResult done = PickFromMenu(process_.dwProcessId, today, 2);
+        ULONGLONG until = Now() + hold.holdMs;
+        // The key comes after the copy, so the calendar handles it only
+        // once it has given up.
+        if (done && hold.givesUp) {
+            done = Type(VK_NEXT);
+            if (done)
+                done = TitlesBecome(dialog_, TitlesAt(1), hold.holdMs);
+            if (done && Now() >= until)
+                done = ::testing::AssertionFailure() << "the calendar was busy for the whole hold";
+        }
+        // The other program's hold, which no event of ours ends.
+        while (Now() < until)
+            Sleep(10);
+        CloseClipboard();
+        ASSERT_TRUE(done);
+        if (hold.givesUp) {
+            EXPECT_EQ(hold.after, ClipboardText());
+            ASSERT_TRUE(Key(VK_HOME, TitlesAt(0)));
+        } else {
+            EXPECT_TRUE(ClipboardBecomes(hold.after));
+        }
+    }
+    EXPECT_TRUE(CloseWithX());
+}
+
 using ClockChangeTest = StartedCalendarTest;
 
 // Resuming from sleep, a new time or date, or a new zone: the view is looked

@@ -1071,6 +1071,51 @@ AssertionResult NoStrayInk(const Picture &picture, const PanelPlan &plan) {
     return AssertionSuccess();
 }
 
+AssertionResult HeadingsRead(const Picture &picture, const PanelPlan &plan, const char *headings) {
+    wchar_t wide[64] = L"";
+    MultiByteToWideChar(CP_UTF8, 0, headings, -1, wide, 64);
+    std::vector<std::wstring> days;
+    std::wistringstream words(wide);
+    for (std::wstring day; words >> day;)
+        days.push_back(day);
+    if (days.size() != 7 || plan.layout.headerCount != 7)
+        return AssertionFailure() << "\"" << headings << "\" is not seven headings for "
+                                  << plan.layout.headerCount << " columns";
+    Picture drawn = DrawnPicture(plan.width, plan.height, [&](HDC dc) {
+        RECT whole = {0, 0, plan.width, plan.height};
+        HBRUSH face = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+        FillRect(dc, &whole, face);
+        DeleteObject(face);
+        HFONT font = CreateFontW(plan.layout.fontHeight, 0, 0, 0, FW_THIN, FALSE, FALSE, FALSE,
+                                 DEFAULT_CHARSET, 0, 0, PROOF_QUALITY, 0, L"Arial");
+        HGDIOBJ previous = SelectObject(dc, font);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, kBlue);
+        for (int i = 0; i < 7; ++i) {
+            const std::wstring &day = days[(i + plan.layout.firstWeekday) % 7];
+            TextOutW(dc, plan.layout.header[i].x, plan.layout.header[i].y, day.c_str(),
+                     static_cast<int>(day.size()));
+        }
+        SelectObject(dc, previous);
+        DeleteObject(font);
+        return font != nullptr;
+    });
+    if (drawn.pixels.empty() || picture.width != plan.width || picture.height != plan.height)
+        return AssertionFailure() << "no picture to read the headings from";
+    const PanelRect &row = plan.layout.headerErase;
+    int differ = 0;
+    POINT first = {};
+    for (int y = row.top; y < row.bottom; ++y)
+        for (int x = row.left; x < row.right; ++x)
+            if (PixelAt(picture, x, y) != PixelAt(drawn, x, y) && differ++ == 0)
+                first = {x, y};
+    if (differ)
+        return AssertionFailure() << differ << " pixels of the weekday row differ from \""
+                                  << headings << "\", the first at (" << first.x << "," << first.y
+                                  << ")";
+    return AssertionSuccess();
+}
+
 // Days since 1 January 1970 of a date (month 1-12), counted here rather
 // than by the engine whose weeks are checked.
 static long DayNumber(int year, int month, int day) {

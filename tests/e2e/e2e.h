@@ -263,6 +263,11 @@ SettledFramesPass(HWND dialog,
 // No ink (black, red or blue) outside the cells of days, weekday letters
 // and weeks.
 ::testing::AssertionResult NoStrayInk(const Picture &picture, const PanelPlan &plan);
+// The middle panel's weekday row is what this driver draws there: each of
+// `headings` (UTF-8, from Sunday, one space between) in blue at its
+// column, in the calendar's Arial at the plan's size.
+::testing::AssertionResult HeadingsRead(const Picture &picture, const PanelPlan &plan,
+                                        const char *headings);
 // `colour` is kRed or kBlue. Pixels of exactly that colour are in `area`,
 // and nothing of its tint is anywhere else.
 ::testing::AssertionResult ColourOnlyIn(const Picture &picture, COLORREF colour, const RECT &area);

@@ -89,10 +89,9 @@ static bool TitleIs(HWND dialog, int id, MonthOfYear month) {
     wchar_t text[64] = L"";
     GetDlgItemTextW(dialog, id, text, 64);
     char year[12];
-    int length = FormatNumber(month.year, year);
+    FormatNumber(month.year, year);
     wchar_t wideYear[12];
-    for (int i = 0; i <= length; ++i)
-        wideYear[i] = static_cast<unsigned char>(year[i]);
+    Widen(year, wideYear, 12);
     return wcsstr(text, wideYear) != nullptr;
 }
 

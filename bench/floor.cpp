@@ -17,10 +17,7 @@ static CalendarView view;
 static void SetTitle(HWND dialog, int id, MonthOfYear month) {
     TitleText title = Title(month.month, month.year);
     wchar_t text[sizeof title.text];
-    int i = 0;
-    for (; title.text[i] != '\0'; ++i)
-        text[i] = static_cast<unsigned char>(title.text[i]);
-    text[i] = L'\0';
+    Widen(title.text, text, sizeof title.text);
     SetDlgItemTextW(dialog, id, text);
 }
 
@@ -43,9 +40,7 @@ static void OnPaint(HWND dialog) {
 #else
 static void PaintText(HDC dc, const TextItem &item) {
     wchar_t text[sizeof item.text];
-    int length = 0;
-    for (; item.text[length] != '\0'; ++length)
-        text[length] = static_cast<unsigned char>(item.text[length]);
+    int length = Widen(item.text, text, sizeof item.text);
     SetTextColor(dc, item.colour == TextColour::red    ? RGB(255, 0, 0)
                      : item.colour == TextColour::blue ? RGB(0, 0, 255)
                                                        : RGB(0, 0, 0));
@@ -104,9 +99,8 @@ static void Step(HWND dialog, void (*step)(CalendarView &)) {
     for (int i = 0; i < count; ++i) {
         char digits[12];
         wchar_t text[12];
-        int length = FormatNumber(i % 31 + 1, digits);
-        for (int c = 0; c <= length; ++c)
-            text[c] = static_cast<unsigned char>(digits[c]);
+        FormatNumber(i % 31 + 1, digits);
+        int length = Widen(digits, text, 12);
         TextOutW(dc, 10 + (i % 7) * 13, 20 + (i / 7 % 6) * 10, text, length);
     }
     ReleaseDC(frame, dc);

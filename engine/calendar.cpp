@@ -146,3 +146,11 @@ int FormatNumber(long long value, char *out, int width, bool grouped) {
     out[length] = '\0';
     return length;
 }
+
+int Widen(const char *text, wchar_t *wide, int size) {
+    int length = 0;
+    for (; length < size - 1 && text[length] != '\0'; ++length)
+        wide[length] = static_cast<unsigned char>(text[length]);
+    wide[length] = L'\0';
+    return length;
+}

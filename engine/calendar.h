@@ -39,3 +39,6 @@ const char *WeekdayLetter(int column);
 // comma between each three where `grouped`; returns the length. `out` holds
 // 12 chars for any int, 28 for any long long.
 int FormatNumber(long long value, char *out, int width = 1, bool grouped = false);
+// The engine's text is ASCII, each char one UTF-16 unit: copies as much of
+// `text` as `wide` holds (`size` units with the nul); returns the length.
+int Widen(const char *text, wchar_t *wide, int size);

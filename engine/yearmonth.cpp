@@ -23,9 +23,10 @@ void PutText(Output &out, const wchar_t *text) {
 // `value` in decimal with at least `digits` digits.
 void PutNumber(Output &out, long long value, int digits) {
     char text[28];
+    wchar_t wide[28];
     FormatNumber(value, text, digits);
-    for (const char *c = text; *c != '\0'; ++c)
-        Put(out, static_cast<wchar_t>(*c));
+    Widen(text, wide, 28);
+    PutText(out, wide);
 }
 
 // Two letters the year's last two digits, more the whole year.

@@ -135,6 +135,8 @@ static void ReadRegionFaces(HWND dialog) {
     sample[0] = L'\0';
     for (const wchar_t *letter : calendar.region.letters)
         wcsncat(sample, letter, 3);
+    for (const wchar_t *name : calendar.region.dayNames)
+        wcscat(sample, name);
     // Even Arial then, in any character set, which lets Windows link in
     // a font that has them.
     calendar.letterFace = FaceFor(sample, kLetterFaces, 3);
@@ -198,6 +200,7 @@ static void ShowMonth(HWND dialog, int frameId, MonthOfYear month, PanelKind kin
                             calendar.view.today,
                             Grid(),
                             calendar.region.letters,
+                            calendar.region.dayNames,
                             calendar.letterFace,
                             &calendar.palette};
     DrawMonth(GetDlgItem(dialog, frameId), picture);

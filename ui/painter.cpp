@@ -16,15 +16,6 @@ static COLORREF ColourOf(TextColour colour, const Palette &palette) {
     return palette.text;
 }
 
-// The engine's text is ASCII, each char one UTF-16 unit; `wide` holds `size`.
-static int Widen(const char *text, wchar_t *wide, int size) {
-    int length = 0;
-    for (; length < size - 1 && text[length] != '\0'; ++length)
-        wide[length] = static_cast<unsigned char>(text[length]);
-    wide[length] = L'\0';
-    return length;
-}
-
 // Today stands on a ground of its own where the palette gives it one (the
 // highlight of a high-contrast theme).
 static void PaintText(HDC dc, const TextItem &item, const Palette &palette) {
@@ -82,6 +73,24 @@ void ReleaseGridFont(HDC dc, GridFont selected) {
     SetBkMode(dc, OPAQUE);
 }
 
+// Measured in the letters' font, selected into `dc`, at every paint: the
+// font and the columns change with the DPI and the week column, and seven
+// short names are quickly measured.
+static bool WholeNamesFit(HDC dc, const PanelPicture &picture, int room) {
+    // Nothing to measure where the letters tell the days apart, or where
+    // there are no names (an English region).
+    if (picture.dayNames[0][0] == L'\0' || FirstCharactersDiffer(picture.dayNames))
+        return false;
+    int widths[7];
+    for (int day = 0; day < 7; ++day) {
+        SIZE extent = {};
+        const wchar_t *name = picture.dayNames[day];
+        GetTextExtentPoint32W(dc, name, static_cast<int>(wcslen(name)), &extent);
+        widths[day] = extent.cx;
+    }
+    return WholeDayNames(picture.dayNames, widths, room);
+}
+
 void DrawMonth(HWND frame, const PanelPicture &picture) {
     HDC dc = GetDC(frame);
     RECT client;
@@ -101,11 +110,16 @@ void DrawMonth(HWND frame, const PanelPicture &picture) {
     GridFont letterFont = {};
     if (layout.headerCount > 0 && picture.letterFace != nullptr)
         letterFont = SelectGridFont(dc, layout.fontHeight, picture.letterFace);
+    // A pixel to spare in each column (at 96 DPI), so that no name runs
+    // into the next as one word: "MA" and "MI" as "MAMI".
+    int room = picture.metrics.colWidth - ScaleToDpi(1, picture.metrics.dpi);
+    bool whole = layout.headerCount > 0 && WholeNamesFit(dc, picture, room);
     for (int i = 0; i < layout.headerCount; ++i) {
-        const wchar_t *letter = picture.letters[(i + layout.firstWeekday) % 7];
+        int day = (i + layout.firstWeekday) % 7;
+        const wchar_t *heading = whole ? picture.dayNames[day] : picture.letters[day];
         SetTextColor(dc, ColourOf(layout.header[i].colour, palette));
-        TextOutW(dc, layout.header[i].x, layout.header[i].y, letter,
-                 static_cast<int>(wcslen(letter)));
+        TextOutW(dc, layout.header[i].x, layout.header[i].y, heading,
+                 static_cast<int>(wcslen(heading)));
     }
     // The days' font back in, and still in transparent mode.
     if (letterFont.font != nullptr) {

@@ -7,6 +7,7 @@
 #include "layout.h"
 #include "palette.h"
 #include "view.h"
+#include "weekdays.h"
 
 // Everything a panel shows: the dialog hands it over whole.
 struct PanelPicture {
@@ -15,9 +16,12 @@ struct PanelPicture {
     MonthOfYear month;
     CalendarDate today;
     GridOptions options;
-    // The weekday letters, 0 = Sunday, each one character, and the face
-    // that writes them where Arial cannot (nullptr: Arial).
+    // The weekday letters, 0 = Sunday, each one character; the shortest day
+    // names whole, which take their place where the letters do not tell the
+    // days apart and each name fits its column; and the face that writes
+    // them where Arial cannot (nullptr: Arial).
     const wchar_t (*letters)[3];
+    const wchar_t (*dayNames)[kDayNameSize];
     const wchar_t *letterFace;
     const Palette *palette;
 };

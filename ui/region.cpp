@@ -28,9 +28,11 @@ static void ReadLetters(Region *region) {
     for (int i = 0; i < 7; ++i) {
         wchar_t name[32];
         wchar_t *letter = region->letters[(i + 1) % 7];
+        wchar_t *whole = region->dayNames[(i + 1) % 7];
         if (!ReadLocale(LOCALE_SSHORTESTDAYNAME1 + i, name, 32) &&
             !ReadLocale(LOCALE_SABBREVDAYNAME1 + i, name, 32))
             name[0] = L'\0';
+        wcscpy(whole, wcslen(name) < kDayNameSize ? name : L"");
         bool pair = IS_HIGH_SURROGATE(name[0]) && IS_LOW_SURROGATE(name[1]);
         LCMapStringEx(LOCALE_NAME_USER_DEFAULT, LCMAP_UPPERCASE | LCMAP_LINGUISTIC_CASING, name,
                       pair ? 2 : 1, letter, 2, nullptr, nullptr, 0);
@@ -58,16 +60,10 @@ void ReadRegion(Region *region) {
         for (int i = 0; i < 7; ++i) {
             region->letters[i][0] = static_cast<wchar_t>(WeekdayLetter(i)[0]);
             region->letters[i][1] = L'\0';
+            region->dayNames[i][0] = L'\0';
         }
     }
     ReadFirstWeekday(region);
-}
-
-static void Widen(const char *text, wchar_t *out, int size) {
-    int i = 0;
-    for (; i + 1 < size && text[i] != '\0'; ++i)
-        out[i] = static_cast<unsigned char>(text[i]);
-    out[i] = L'\0';
 }
 
 void RegionTitle(const Region &region, int monthIndex, int year, bool abbreviated, wchar_t *out,

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "weekdays.h"
+
 struct Region {
     // Any English format keeps the program's own names, exactly as they were.
     bool english;
@@ -17,6 +19,10 @@ struct Region {
     // One letter a weekday, 0 = Sunday (two units where it takes a surrogate
     // pair): the program's own in an English region.
     wchar_t letters[7][3];
+    // The shortest day names whole, 0 = Sunday, for where the letters do not
+    // tell the days apart: empty in an English region, and where a name is
+    // too long to keep.
+    wchar_t dayNames[7][kDayNameSize];
 };
 
 void ReadRegion(Region *region);

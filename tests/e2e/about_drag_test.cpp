@@ -110,43 +110,6 @@ void KeepPicture(const Picture &picture, const char *name) {
     ASSERT_TRUE(SaveBitmap(picture, file)) << "cannot write " << file;
 }
 
-// ---- the clipboard --------------------------------------------------------
-
-bool OpenClipboardSoon() {
-    return Eventually([] { return ::testing::AssertionResult(OpenClipboard(nullptr) != FALSE); },
-                      5000);
-}
-
-bool EmptyTheClipboard() {
-    if (!OpenClipboardSoon())
-        return false;
-    bool emptied = EmptyClipboard() != 0;
-    CloseClipboard();
-    return emptied;
-}
-
-std::string ClipboardText() {
-    std::string text;
-    if (!OpenClipboardSoon())
-        return text;
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        if (const char *chars = static_cast<const char *>(GlobalLock(data))) {
-            text = chars;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
-
-::testing::AssertionResult ClipboardBecomes(const std::string &expected) {
-    return Eventually([&] {
-        std::string seen = ClipboardText();
-        return ::testing::AssertionResult(seen == expected)
-               << "the clipboard holds \"" << seen << "\", expected \"" << expected << "\"";
-    });
-}
-
 using DragTest = StartedCalendarTest;
 
 using AboutTest = CalendarTest;

@@ -663,6 +663,69 @@ AssertionResult ParkMouseAwayFrom(HWND window) {
     return AssertionFailure() << "the window covers every corner of the screen";
 }
 
+// ---- the clipboard ----------------------------------------------------------
+
+bool OpenClipboardSoon() {
+    return Eventually([] { return AssertionResult(OpenClipboard(nullptr) != FALSE); }, 5000);
+}
+
+bool EmptyTheClipboard() {
+    if (!OpenClipboardSoon())
+        return false;
+    bool emptied = EmptyClipboard() != FALSE;
+    CloseClipboard();
+    return emptied;
+}
+
+// Opened without a window, the clipboard has no owner to ask anything of
+// this thread, which does not answer messages while a test waits.
+bool PutOnClipboard(const std::string &text, bool hold) {
+    int units = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    HGLOBAL memory = units > 0 ? GlobalAlloc(GMEM_MOVEABLE, units * sizeof(wchar_t)) : nullptr;
+    auto *wide = memory != nullptr ? static_cast<wchar_t *>(GlobalLock(memory)) : nullptr;
+    if (wide == nullptr) {
+        if (memory != nullptr)
+            GlobalFree(memory);
+        return false;
+    }
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide, units);
+    GlobalUnlock(memory);
+    bool put = OpenClipboardSoon();
+    if (put) {
+        put = EmptyClipboard() != FALSE && SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        if (!put || !hold)
+            CloseClipboard();
+    }
+    if (!put)
+        GlobalFree(memory);
+    return put;
+}
+
+std::string ClipboardText() {
+    if (!OpenClipboardSoon())
+        return "(the clipboard could not be opened)";
+    std::string text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto *held = static_cast<const wchar_t *>(GlobalLock(data))) {
+            int bytes = WideCharToMultiByte(CP_UTF8, 0, held, -1, nullptr, 0, nullptr, nullptr);
+            text.resize(bytes > 0 ? bytes : 1);
+            WideCharToMultiByte(CP_UTF8, 0, held, -1, &text[0], bytes, nullptr, nullptr);
+            text.resize(text.size() - 1);
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+AssertionResult ClipboardBecomes(const std::string &expected) {
+    return Eventually([&] {
+        std::string seen = ClipboardText();
+        return AssertionResult(seen == expected)
+               << "the clipboard holds \"" << seen << "\", expected \"" << expected << "\"";
+    });
+}
+
 // ---- the screen -------------------------------------------------------------
 
 Picture CaptureClient(HWND window) {
@@ -974,6 +1037,51 @@ AssertionResult NoStrayInk(const Picture &picture, const PanelPlan &plan) {
         }
     if (stray)
         return AssertionFailure() << stray << " ink pixels outside every cell, at" << where;
+    return AssertionSuccess();
+}
+
+AssertionResult HeadingsRead(const Picture &picture, const PanelPlan &plan, const char *headings) {
+    wchar_t wide[64] = L"";
+    MultiByteToWideChar(CP_UTF8, 0, headings, -1, wide, 64);
+    std::vector<std::wstring> days;
+    std::wistringstream words(wide);
+    for (std::wstring day; words >> day;)
+        days.push_back(day);
+    if (days.size() != 7 || plan.layout.headerCount != 7)
+        return AssertionFailure() << "\"" << headings << "\" is not seven headings for "
+                                  << plan.layout.headerCount << " columns";
+    Picture drawn = DrawnPicture(plan.width, plan.height, [&](HDC dc) {
+        RECT whole = {0, 0, plan.width, plan.height};
+        HBRUSH face = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+        FillRect(dc, &whole, face);
+        DeleteObject(face);
+        HFONT font = CreateFontW(plan.layout.fontHeight, 0, 0, 0, FW_THIN, FALSE, FALSE, FALSE,
+                                 DEFAULT_CHARSET, 0, 0, PROOF_QUALITY, 0, L"Arial");
+        HGDIOBJ previous = SelectObject(dc, font);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, kBlue);
+        for (int i = 0; i < 7; ++i) {
+            const std::wstring &day = days[(i + plan.layout.firstWeekday) % 7];
+            TextOutW(dc, plan.layout.header[i].x, plan.layout.header[i].y, day.c_str(),
+                     static_cast<int>(day.size()));
+        }
+        SelectObject(dc, previous);
+        DeleteObject(font);
+        return font != nullptr;
+    });
+    if (drawn.pixels.empty() || picture.width != plan.width || picture.height != plan.height)
+        return AssertionFailure() << "no picture to read the headings from";
+    const PanelRect &row = plan.layout.headerErase;
+    int differ = 0;
+    POINT first = {};
+    for (int y = row.top; y < row.bottom; ++y)
+        for (int x = row.left; x < row.right; ++x)
+            if (PixelAt(picture, x, y) != PixelAt(drawn, x, y) && differ++ == 0)
+                first = {x, y};
+    if (differ)
+        return AssertionFailure() << differ << " pixels of the weekday row differ from \""
+                                  << headings << "\", the first at (" << first.x << "," << first.y
+                                  << ")";
     return AssertionSuccess();
 }
 

@@ -172,6 +172,19 @@ HWND FocusOf(HWND window);
 // Puts the cursor where it covers no part of the window.
 ::testing::AssertionResult ParkMouseAwayFrom(HWND window);
 
+// ---- the clipboard --------------------------------------------------------
+// Opens it for this thread, waiting up to five seconds for another to let go.
+bool OpenClipboardSoon();
+bool EmptyTheClipboard();
+// Puts `text` (UTF-8) on it as Unicode text, and with `hold` leaves it open
+// for this thread to close (CloseClipboard), so that no other can open it
+// meanwhile.
+bool PutOnClipboard(const std::string &text, bool hold = false);
+// Its Unicode text in UTF-8: "" where it holds none, a note in brackets
+// where it cannot be opened.
+std::string ClipboardText();
+::testing::AssertionResult ClipboardBecomes(const std::string &expected);
+
 // ---- the screen -----------------------------------------------------------
 Picture CaptureClient(HWND window);
 bool SamePicture(const Picture &a, const Picture &b);
@@ -247,6 +260,11 @@ SettledFramesPass(HWND dialog,
 // No ink (black, red or blue) outside the cells of days, weekday letters
 // and weeks.
 ::testing::AssertionResult NoStrayInk(const Picture &picture, const PanelPlan &plan);
+// The middle panel's weekday row is what this driver draws there: each of
+// `headings` (UTF-8, from Sunday, one space between) in blue at its
+// column, in the calendar's Arial at the plan's size.
+::testing::AssertionResult HeadingsRead(const Picture &picture, const PanelPlan &plan,
+                                        const char *headings);
 // `colour` is kRed or kBlue. Pixels of exactly that colour are in `area`,
 // and nothing of its tint is anywhere else.
 ::testing::AssertionResult ColourOnlyIn(const Picture &picture, COLORREF colour, const RECT &area);

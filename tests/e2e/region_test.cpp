@@ -1,6 +1,6 @@
 // The calendar in the user's regional format, as Wine gives it for the
 // locale of the calendar's process: the three titles, the first day of the
-// week, and what the menu's Monday item writes. Wine takes a process's
+// week, the weekday row, and what the menu's Monday item writes. Wine takes a process's
 // locale from LC_ALL, which a Windows parent cannot hand down, so region.sh
 // runs the cases of each locale in a driver started under it.
 #include "e2e.h"
@@ -35,6 +35,33 @@ const RegionCase kRegions[] = {
     {"fa_IR", nullptr, nullptr, 6, {"دسامبر 1996", "ژانویه 1997", "فوریه 1997"}, "1"},
     // December's long name fits a side frame only abbreviated.
     {"es_ES", nullptr, nullptr, 1, {"DIC DE 1996", "ENERO DE 1997", "FEBRERO DE 1997"}, "0"},
+    {"vi_VN",
+     nullptr,
+     nullptr,
+     1,
+     {"THG 12 NĂM 1996", "THÁNG 1 NĂM 1997", "THÁNG 2 NĂM 1997"},
+     "0"},
+    {"hu_HU", nullptr, nullptr, 1, {"1996. DECEMBER", "1997. JANUÁR", "1997. FEBRUÁR"}, "0"},
+};
+
+// The weekday row of each region that Arial writes, from Sunday, read off
+// the screen; the other regions' rows are not read.
+const struct {
+    const char *locale;
+    const char *headings;
+} kHeadings[] = {
+    {"en_US", "S M T W T F S"},
+    {"en_GB", "S M T W T F S"},
+    // Wine's shortest German names end in a full stop ("Mo."), too wide for
+    // a column whole, so the letters stay.
+    {"de_DE", "S M D M D F S"},
+    // Wine's shortest Spanish names are two letters each, and "MA" and "DO"
+    // fill a column: too wide whole.
+    {"es_ES", "D L M M J V S"},
+    // The first letters would be "C T T T T T T"; the whole names fit.
+    {"vi_VN", "CN T2 T3 T4 T5 T6 T7"},
+    // "Sze" and "Szo" would both be S, but are too wide whole.
+    {"hu_HU", "V H K S C P S"},
 };
 
 bool SetUserFirstDay(const char *value) {
@@ -105,8 +132,12 @@ TEST_P(RegionTest, TitlesAndFirstDayFollowTheRegion) {
     Frames frames;
     GridOptions grid = {c.firstWeekday, false};
     EXPECT_TRUE(WaitForSettledFrames(dialog_, StartMonth(), StartDate(), &frames, grid));
-    EXPECT_TRUE(
-        NoStrayInk(frames.panel[1], PlanPanel(dialog_, 1, StartMonth(), StartDate(), grid)));
+    PanelPlan middle = PlanPanel(dialog_, 1, StartMonth(), StartDate(), grid);
+    EXPECT_TRUE(NoStrayInk(frames.panel[1], middle));
+    for (const auto &row : kHeadings)
+        if (std::string(row.locale) == c.locale) {
+            EXPECT_TRUE(HeadingsRead(frames.panel[1], middle, row.headings));
+        }
     for (int id : {kPrevTitle, kCurrentTitle, kNextTitle})
         EXPECT_TRUE(TitleUncut(dialog_, id));
 

@@ -15,6 +15,8 @@ CellMetrics currentMetrics;
 CellMetrics sideMetrics;
 CalendarView calendarView;
 const wchar_t kLetters[7][3] = {L"S", L"M", L"T", L"W", L"T", L"F", L"S"};
+// As an English region has them: none.
+const wchar_t kNoNames[7][kDayNameSize] = {};
 // Light, in whatever system colours the prefix has.
 const Palette kLight =
     ChoosePalette(false, false,
@@ -22,13 +24,16 @@ const Palette kLight =
                    GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT),
                    GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_HIGHLIGHTTEXT)});
 
-void DrawMonth(int frameId, int monthIndex, int year, PanelKind kind) {
+void DrawMonth(int frameId, int monthIndex, int year, PanelKind kind,
+               const wchar_t (*letters)[3] = kLetters,
+               const wchar_t (*names)[kDayNameSize] = kNoNames) {
     PanelPicture picture = {kind,
                             kind == PanelKind::current ? currentMetrics : sideMetrics,
                             {monthIndex, year},
                             calendarView.today,
                             {},
-                            kLetters,
+                            letters,
+                            names,
                             nullptr,
                             &kLight};
     DrawMonth(GetDlgItem(calendarDialog, frameId), picture);
@@ -179,6 +184,39 @@ TEST(DrawMonth, NoInkLeftFromTheMonthPaintedBefore) {
             DrawMonth(ids[k], 2, 1997, kinds[k]);
             ASSERT_EQ(alone, Pixels(frames[k])) << "after month " << month << ", kind " << k;
         }
+    }
+    DestroyWindow(dialog);
+}
+
+// The whole names head the columns where their first letters do not tell
+// the days apart and each fits its column; the picture is then the one the
+// names would give as letters.
+TEST(DrawMonth, WholeDayNamesWhereTheLettersFailAndTheNamesFit) {
+    const wchar_t kVietnameseLetters[7][3] = {L"C", L"T", L"T", L"T", L"T", L"T", L"T"};
+    const wchar_t kVietnamese[7][kDayNameSize] = {L"CN", L"T2", L"T3", L"T4", L"T5", L"T6", L"T7"};
+    const wchar_t kVietnameseAsLetters[7][3] = {L"CN", L"T2", L"T3", L"T4", L"T5", L"T6", L"T7"};
+    const wchar_t kTooWide[7][kDayNameSize] = {L"CWWW", L"T2", L"T3", L"T4", L"T5", L"T6", L"T7"};
+    const wchar_t kDifferent[7][kDayNameSize] = {L"Ab", L"Bc", L"Cd", L"De", L"Ef", L"Fg", L"Gh"};
+    const wchar_t kDifferentLetters[7][3] = {L"A", L"B", L"C", L"D", L"E", L"F", L"G"};
+    const struct {
+        const char *what;
+        const wchar_t (*letters)[3];
+        const wchar_t (*names)[kDayNameSize];
+        const wchar_t (*shown)[3];
+    } cases[] = {
+        {"Vietnamese", kVietnameseLetters, kVietnamese, kVietnameseAsLetters},
+        {"a name too wide", kVietnameseLetters, kTooWide, kVietnameseLetters},
+        {"letters that differ", kDifferentLetters, kDifferent, kDifferentLetters},
+    };
+    HWND current, previous;
+    HWND dialog = MakeCalendar(&current, &previous);
+    for (const auto &c : cases) {
+        Whiten(current);
+        DrawMonth(IDC_CURFRAME, 2, 1997, PanelKind::current, c.shown);
+        std::vector<COLORREF> expected = Pixels(current);
+        Whiten(current);
+        DrawMonth(IDC_CURFRAME, 2, 1997, PanelKind::current, c.letters, c.names);
+        EXPECT_EQ(expected, Pixels(current)) << c.what;
     }
     DestroyWindow(dialog);
 }

@@ -106,6 +106,18 @@ long long DayNumber(long long year, int monthNumber, int day) {
     return era * 146097 + dayOfEra + day - 1 - 719468;
 }
 
+// Hinnant's civil_from_days, in the same years that start on 1 March.
+void DateOfDayNumber(long long dayNumber, long long *year, int *monthNumber, int *day) {
+    int dayOfEra;
+    int64_t era = FloorDivide(dayNumber + 719468, 146097, &dayOfEra);
+    int yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    int dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    int monthFromMarch = (5 * dayOfYear + 2) / 153;
+    *day = dayOfYear - (153 * monthFromMarch + 2) / 5 + 1;
+    *monthNumber = monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9;
+    *year = era * 400 + yearOfEra + (*monthNumber <= 2 ? 1 : 0);
+}
+
 // A constant of its own: GCC would copy the date from writable data.
 static const CalendarDate kEpoch = {1, 0, 1970};
 

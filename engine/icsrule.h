@@ -1,0 +1,19 @@
+// Where an RRULE puts its occurrences.
+#pragma once
+
+#include "icsdata.h"
+
+// Calls `each` with the day of every occurrence that `rule` gives an event
+// starting on `startDay`, from `from` to `to`, none after `lastDay` (the
+// UNTIL in the start's own terms). The days are those of the start's own
+// time zone. The start's day is an occurrence only where the rule gives it.
+//
+// The rule is worked out only as far as the days asked need it: periods
+// before `from` are stepped over by arithmetic unless a COUNT might run out
+// before `to`, which an upper bound of occurrences per period tells. Then
+// the periods are counted from the start. Either way no more than `workCap`
+// months and days are looked at; returns false where that cut it short,
+// and the occurrences beyond were not told.
+bool ExpandIcsRule(const IcsRule &rule, long long startDay, long long lastDay, long long from,
+                   long long to, long long workCap, void (*each)(long long day, void *context),
+                   void *context);

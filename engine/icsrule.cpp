@@ -174,12 +174,13 @@ bool WeekNumberMatches(const IcsRule &rule, const MonthFacts &month, long long d
     return HasBit(rule.weekNumbers, week) || HasBit(rule.weekNumbersFromEnd, weeks - week + 1);
 }
 
-void SetYear(MonthFacts *month, long long year, int weekStart) {
+void SetYear(MonthFacts *month, long long year, const IcsRule &rule) {
     month->year = year;
     month->yearFirst = DayNumber(year, 1, 1);
     month->yearLength = 365 + (DaysInMonthOfYear(2, year) - 28);
-    for (int i = 0; i < 4; ++i)
-        month->weekOne[i] = WeekOneStart(year - 1 + i, weekStart);
+    if (AnyBit(rule.weekNumbers, 2) || AnyBit(rule.weekNumbersFromEnd, 2))
+        for (int i = 0; i < 4; ++i)
+            month->weekOne[i] = WeekOneStart(year - 1 + i, rule.weekStart);
 }
 
 // Calls `emit` with every day from `a` to `b` that each BY part allows, in
@@ -193,7 +194,7 @@ bool Generate(const IcsRule &rule, long long a, long long b, long long *work, lo
     int day;
     DateOfDayNumber(a, &year, &monthNumber, &day);
     MonthFacts month = {};
-    SetYear(&month, year, rule.weekStart);
+    SetYear(&month, year, rule);
     month.first = a - (day - 1);
     while (month.first <= b) {
         month.length = DaysInMonthOfYear(monthNumber, month.year);
@@ -219,7 +220,7 @@ bool Generate(const IcsRule &rule, long long a, long long b, long long *work, lo
         month.first += month.length;
         if (++monthNumber > 12) {
             monthNumber = 1;
-            SetYear(&month, month.year + 1, rule.weekStart);
+            SetYear(&month, month.year + 1, rule);
         }
     }
     return true;

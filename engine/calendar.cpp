@@ -55,7 +55,15 @@ long long FloorDivide(long long value, int divisor, int *remainder) {
     unsigned long long quotient = 0;
     // Below the divisor, so twice it and a bit fit.
     unsigned carry = 0;
-    for (int bit = 63; bit >= 0; --bit) {
+    if (rest <= 0xFFFFFFFFULL) {
+        // Most day counts fit in 32 bits, where the machine's own division
+        // serves, some sixty times faster (the calendar files' rules divide
+        // a lot).
+        auto low = static_cast<unsigned>(rest);
+        quotient = low / static_cast<unsigned>(divisor);
+        carry = low % static_cast<unsigned>(divisor);
+    }
+    for (int bit = rest <= 0xFFFFFFFFULL ? -1 : 63; bit >= 0; --bit) {
         carry = carry << 1 | static_cast<unsigned>(rest >> bit & 1);
         quotient <<= 1;
         if (carry >= static_cast<unsigned>(divisor)) {

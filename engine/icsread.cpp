@@ -289,7 +289,7 @@ void OnRecurrenceId(Reading &r, const ContentLine &line) {
 }
 
 void OnUid(Reading &r, const ContentLine &line) {
-    char *room = r.draft.hasUid ? nullptr : TextRoom(r, line.value.length);
+    char *room = r.draft.hasUid || line.value.length == 0 ? nullptr : TextRoom(r, line.value.length);
     if (room == nullptr)
         return;
     memcpy(room, line.value.text, static_cast<size_t>(line.value.length));
@@ -300,7 +300,8 @@ void OnUid(Reading &r, const ContentLine &line) {
 }
 
 void OnSummary(Reading &r, const ContentLine &line) {
-    char *room = r.draft.hasName ? nullptr : TextRoom(r, line.value.length);
+    char *room =
+        r.draft.hasName || line.value.length == 0 ? nullptr : TextRoom(r, line.value.length);
     if (room == nullptr)
         return;
     r.draft.event.nameFirst = r.set->textLength;

@@ -292,11 +292,21 @@ bool ExpandIcsRule(const IcsRule &rule, long long startDay, long long lastDay, l
     int rest;
     long long periods = FloorDivide(PeriodIndex(rule, hi) - startIndex, rule.interval, &rest) + 1;
     bool counting = rule.count > 0 && periods * MostPerPeriod(rule) > rule.count;
-    if (!setPositions && !counting && rule.interval == 1)
-        return Generate(rule, lo, hi, &walk.work, workCap, [each, context](long long day) {
-            each(day, context);
-            return true;
-        });
+    // Every period on the grid and no picks within one: the days run on
+    // from one period into the next, and are counted, where they must be,
+    // a month at a time.
+    if (!setPositions && rule.interval == 1) {
+        long long counted = 0;
+        bool ended = !Generate(rule, counting ? startDay : lo, hi, &walk.work, workCap,
+                               [&rule, &counted, counting, lo, each, context](long long day) {
+                                   if (counting && ++counted > rule.count)
+                                       return false;
+                                   if (day >= lo)
+                                       each(day, context);
+                                   return true;
+                               });
+        return !ended || walk.work <= workCap;
+    }
     long long index = startIndex;
     if (counting) {
         walk.lookFrom = startDay;

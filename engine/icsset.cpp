@@ -15,9 +15,10 @@ const long long kShortDays = 62;
 const long long kShortSeconds = kShortDays * kSecondsPerDay;
 // A UTC time's local day lies within this many days of its UTC day.
 const long long kZoneDays = 2;
-// What a rule may do per query beyond 8 a day asked about: some 700 years
-// of a daily rule counted from its start.
-const long long kRuleWorkBase = 1LL << 18;
+// What a rule may do per query beyond 8 a day asked about: some 5,000 years
+// of months, or 180 years of a rule every other day, counted from its start;
+// and as many days told of its occurrences.
+const long long kRuleWorkBase = 1LL << 16;
 
 int Compare(long long a, long long b) { return a < b ? -1 : a > b ? 1 : 0; }
 
@@ -67,7 +68,8 @@ bool LinkOverrides(EventSet *set, UidEntry *uids) {
     for (int i = 0; i < set->eventCount; ++i)
         if (!set->events[i].replaces && set->events[i].uidLength > 0)
             uids[count++] = {UidHash(*set, set->events[i]), i};
-    qsort(uids, static_cast<size_t>(count), sizeof *uids, CompareUids);
+    if (count > 1)
+        qsort(uids, static_cast<size_t>(count), sizeof *uids, CompareUids);
     int capacity = 0;
     for (int i = 0; i < set->eventCount; ++i) {
         IcsEvent &event = set->events[i];
@@ -94,8 +96,9 @@ bool LinkOverrides(EventSet *set, UidEntry *uids) {
             set->replaced[set->replacedCount++] = {uids[low].event, *when};
         }
     }
-    qsort(set->replaced, static_cast<size_t>(set->replacedCount), sizeof *set->replaced,
-          CompareReplaced);
+    if (set->replacedCount > 1)
+        qsort(set->replaced, static_cast<size_t>(set->replacedCount), sizeof *set->replaced,
+              CompareReplaced);
     return true;
 }
 
@@ -157,8 +160,9 @@ void IndexEvents(EventSet *set) {
         else
             set->others[set->otherCount++] = i;
     }
-    qsort(set->byStart, static_cast<size_t>(set->byStartCount), sizeof *set->byStart,
-          CompareStarts);
+    if (set->byStartCount > 1)
+        qsort(set->byStart, static_cast<size_t>(set->byStartCount), sizeof *set->byStart,
+              CompareStarts);
     set->indexed = true;
 }
 
@@ -228,8 +232,9 @@ bool Excluded(const Query &q, int index, const IcsTime &occurrence) {
     return false;
 }
 
-// The local days an occurrence starting at `start` covers, those asked about.
-void Tell(const Query &q, const IcsEvent &event, const IcsTime &start) {
+// The local days an occurrence starting at `start` covers, those asked
+// about; returns how many.
+long long Tell(const Query &q, const IcsEvent &event, const IcsTime &start) {
     long long first = start.day;
     long long last;
     int rest;
@@ -251,8 +256,12 @@ void Tell(const Query &q, const IcsEvent &event, const IcsTime &start) {
             last = first;
     }
     const char *name = q.set.text == nullptr ? "" : q.set.text + event.nameFirst;
-    for (long long day = first < q.from ? q.from : first; day <= last && day <= q.to; ++day)
+    long long told = 0;
+    for (long long day = first < q.from ? q.from : first; day <= last && day <= q.to; ++day) {
         q.each(day, name, event.nameLength, q.eachContext);
+        ++told;
+    }
+    return told;
 }
 
 // UNTIL as the last day an occurrence may start on, in the start's terms.
@@ -269,15 +278,16 @@ long long LastRuleDay(const Query &q, const IcsEvent &event, const IcsRule &rule
 struct RuleWalk {
     const Query &q;
     int index;
-    bool found; // for FromRule: the rule gave the day
+    long long told; // days told, held to the work cap: occurrences may overlap
+    bool found;     // for Repeats: the rule gave the day
 };
 
 void TellRuleDay(long long day, void *context) {
-    const auto &walk = *static_cast<const RuleWalk *>(context);
+    auto &walk = *static_cast<RuleWalk *>(context);
     const IcsEvent &event = walk.q.set.events[walk.index];
     IcsTime start = {day, event.start.second, event.start.utc, 0};
-    if (!Excluded(walk.q, walk.index, start))
-        Tell(walk.q, event, start);
+    if (walk.told <= walk.q.workCap && !Excluded(walk.q, walk.index, start))
+        walk.told += Tell(walk.q, event, start);
 }
 
 void FindRuleDay(long long /*day*/, void *context) { static_cast<RuleWalk *>(context)->found = true; }
@@ -290,7 +300,7 @@ bool Repeats(const Query &q, int index, const IcsTime &time) {
     if (event.rule < 0 || !sameTime)
         return sameTime && event.start.day == time.day && event.rule < 0;
     const IcsRule &rule = q.set.rules[event.rule];
-    RuleWalk walk = {q, index, false};
+    RuleWalk walk = {q, index, 0, false};
     ExpandIcsRule(rule, event.start.day, LastRuleDay(q, event, rule), time.day, time.day,
                   q.workCap, FindRuleDay, &walk);
     return walk.found;
@@ -304,7 +314,7 @@ void TellEvent(const Query &q, int index) {
     long long to = q.to + kZoneDays;
     if (event.rule >= 0) {
         const IcsRule &rule = set.rules[event.rule];
-        RuleWalk walk = {q, index, false};
+        RuleWalk walk = {q, index, 0, false};
         ExpandIcsRule(rule, event.start.day, LastRuleDay(q, event, rule), from, to, q.workCap,
                       TellRuleDay, &walk);
     } else if (event.start.day >= from && event.start.day <= to &&

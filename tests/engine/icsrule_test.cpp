@@ -170,11 +170,13 @@ TEST(IcsRule, ARuleThatGivesNothingStops) {
     IcsRule rule = ReadRule(text, Day("2026-01-01"));
     std::vector<long long> days;
     EXPECT_FALSE(ExpandIcsRule(rule, Day("2026-01-01"), kNoDay, Day("9000-01-01"),
-                               Day("9000-12-31"), 100000, Collect, &days));
+                               Day("9000-12-31"), 10000, Collect, &days));
     EXPECT_TRUE(days.empty());
     auto begun = std::chrono::steady_clock::now();
     EXPECT_EQ("", RuleDays("20260101", text, "9000-01-01", "9000-03-31"));
-    EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::milliseconds(200));
+    EXPECT_EQ("", RuleDays("20260101", "FREQ=DAILY;INTERVAL=2;BYMONTH=2;BYMONTHDAY=30;COUNT=5",
+                           "9000-01-01", "9000-03-31"));
+    EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::milliseconds(100));
 }
 
 } // namespace

@@ -72,9 +72,10 @@ std::string OwnEvents() {
         char time[32];
         snprintf(time, sizeof time, "T%02d3000", hour);
         if (i % 10 == 0) {
-            lines = "DTSTART;TZID=Europe/Berlin:" + start + time + "\r\nDURATION:PT1H\r\nRRULE:" +
-                    kRules[(i / 10) % 7] + "\r\nEXDATE;TZID=Europe/Berlin:" +
-                    Date(year, month, day < 21 ? day + 7 : day) + time + "\r\n";
+            lines = "DTSTART;TZID=Europe/Berlin:" + start + time +
+                    "\r\nDURATION:PT1H\r\nRRULE:" + kRules[(i / 10) % 7] +
+                    "\r\nEXDATE;TZID=Europe/Berlin:" + Date(year, month, day < 21 ? day + 7 : day) +
+                    time + "\r\n";
         } else if (i % 3 == 0) {
             lines = "DTSTART;VALUE=DATE:" + start + "\r\nDTEND;VALUE=DATE:" +
                     Date(year, month, day + 1 + static_cast<int>(Next(&state) % 3)) + "\r\n";

@@ -182,7 +182,8 @@ long long EventSeconds(const Draft &draft) {
     if (start.second != kDateOnly)
         return seconds < 0 ? 0 : seconds;
     int rest;
-    long long days = seconds > 0 ? FloorDivide(seconds + kSecondsPerDay - 1, kSecondsPerDay, &rest) : 1;
+    long long days =
+        seconds > 0 ? FloorDivide(seconds + kSecondsPerDay - 1, kSecondsPerDay, &rest) : 1;
     return days * kSecondsPerDay;
 }
 
@@ -260,14 +261,16 @@ void AddTimes(Reading &r, const ContentLine &line, unsigned char use) {
     IcsSlice rest = line.value;
     do {
         const void *comma = memchr(rest.text, ',', static_cast<size_t>(rest.length));
-        int length = comma == nullptr ? rest.length
-                                      : static_cast<int>(static_cast<const char *>(comma) - rest.text);
+        int length = comma == nullptr
+                         ? rest.length
+                         : static_cast<int>(static_cast<const char *>(comma) - rest.text);
         IcsSlice item = {rest.text, length};
         const void *slash = memchr(item.text, '/', static_cast<size_t>(item.length));
         if (line.period && slash != nullptr)
             item.length = static_cast<int>(static_cast<const char *>(slash) - item.text);
         IcsTime time = {};
-        if (!ParseIcsTime(item, &time) || !Reserve(set->times, set->timeCapacity, set->timeCount + 1)) {
+        if (!ParseIcsTime(item, &time) ||
+            !Reserve(set->times, set->timeCapacity, set->timeCount + 1)) {
             r.draft.broken = true;
             return;
         }
@@ -289,7 +292,8 @@ void OnRecurrenceId(Reading &r, const ContentLine &line) {
 }
 
 void OnUid(Reading &r, const ContentLine &line) {
-    char *room = r.draft.hasUid || line.value.length == 0 ? nullptr : TextRoom(r, line.value.length);
+    char *room =
+        r.draft.hasUid || line.value.length == 0 ? nullptr : TextRoom(r, line.value.length);
     if (room == nullptr)
         return;
     memcpy(room, line.value.text, static_cast<size_t>(line.value.length));
@@ -323,10 +327,11 @@ struct Property {
 };
 
 const Property kProperties[] = {
-    {"DTSTART", OnStart}, {"DTEND", OnEnd},         {"DURATION", OnDuration},
-    {"RRULE", OnRule},    {"RDATE", OnRdate},       {"EXDATE", OnExdate},
-    {"UID", OnUid},       {"SUMMARY", OnSummary},   {"STATUS", OnStatus},
-    {"RECURRENCE-ID", OnRecurrenceId},
+    {"DTSTART", OnStart},     {"DTEND", OnEnd},
+    {"DURATION", OnDuration}, {"RRULE", OnRule},
+    {"RDATE", OnRdate},       {"EXDATE", OnExdate},
+    {"UID", OnUid},           {"SUMMARY", OnSummary},
+    {"STATUS", OnStatus},     {"RECURRENCE-ID", OnRecurrenceId},
 };
 
 void BeginComponent(Reading &r, IcsSlice name) {
@@ -382,11 +387,12 @@ void ReadLine(Reading &r, const ContentLine &line) {
     // Only the event's own lines, not those of an alarm in it.
     if (!r.inEvent || r.depth != 2 || r.deeper > 0)
         return;
-    for (const Property &property : kProperties)
-        if (IsWord(line.name, property.name)) {
-            property.read(r, line);
-            return;
-        }
+    const int count = sizeof kProperties / sizeof kProperties[0];
+    int i = 0;
+    while (i < count && !IsWord(line.name, kProperties[i].name))
+        ++i;
+    if (i < count)
+        kProperties[i].read(r, line);
 }
 
 } // namespace

@@ -183,6 +183,24 @@ void SetYear(MonthFacts *month, long long year, const IcsRule &rule) {
             month->weekOne[i] = WeekOneStart(year - 1 + i, rule.weekStart);
 }
 
+// The days of `mask` (bit n - 1 for day n of the month) that the year's
+// parts allow, to `emit` while it returns true.
+template <typename Emit>
+bool EmitMonth(const IcsRule &rule, const MonthFacts &month, unsigned mask, long long *work,
+               Emit &emit) {
+    for (; mask != 0; mask &= mask - 1) {
+        int bit = 0;
+        while (((mask >> bit) & 1U) == 0)
+            ++bit;
+        long long date = month.first + bit;
+        *work += 1;
+        if (YearDayMatches(rule, month, static_cast<int>(date - month.yearFirst) + 1) &&
+            WeekNumberMatches(rule, month, date) && !emit(date))
+            return false;
+    }
+    return true;
+}
+
 // Calls `emit` with every day from `a` to `b` that each BY part allows, in
 // order, while it returns true; `work` counts the months and days looked at
 // and stops it past `cap`. False where either stopped it.
@@ -206,16 +224,8 @@ bool Generate(const IcsRule &rule, long long a, long long b, long long *work, lo
             int lastDay = b < lastInMonth ? static_cast<int>(b - month.first) + 1 : month.length;
             unsigned mask = (DaysUpTo(lastDay) & ~DaysUpTo(firstDay - 1)) &
                             MonthDayMask(rule, month) & WeekdayMask(rule, month);
-            for (; mask != 0; mask &= mask - 1) {
-                int bit = 0;
-                while (((mask >> bit) & 1U) == 0)
-                    ++bit;
-                long long date = month.first + bit;
-                *work += 1;
-                if (YearDayMatches(rule, month, static_cast<int>(date - month.yearFirst) + 1) &&
-                    WeekNumberMatches(rule, month, date) && !emit(date))
-                    return false;
-            }
+            if (!EmitMonth(rule, month, mask, work, emit))
+                return false;
         }
         month.first += month.length;
         if (++monthNumber > 12) {
@@ -277,6 +287,44 @@ bool WalkPeriod(Walk &walk, Period period, bool whole, bool counting) {
     return true;
 }
 
+// Every period on the grid and no picks within one: the days run on from
+// one period into the next, and are counted, where they must be, a month
+// at a time.
+bool RunThrough(Walk &walk, bool counting) {
+    bool ended = !Generate(walk.rule, counting ? walk.startDay : walk.from, walk.to, &walk.work,
+                           walk.cap, [&walk, counting](long long day) {
+                               if (counting && ++walk.counted > walk.rule.count)
+                                   return false;
+                               if (day >= walk.from)
+                                   walk.each(day, walk.context);
+                               return true;
+                           });
+    return !ended || walk.work <= walk.cap;
+}
+
+// Period by period on the INTERVAL's grid, from the start's while a COUNT
+// is counted, else from the first that reaches the days asked about.
+bool WalkPeriods(Walk &walk, bool setPositions, bool counting) {
+    const IcsRule &rule = walk.rule;
+    long long index = PeriodIndex(rule, walk.startDay);
+    int rest;
+    if (counting) {
+        walk.lookFrom = walk.startDay;
+    } else {
+        long long behind = PeriodIndex(rule, walk.from) - index;
+        index += FloorDivide(behind + rule.interval - 1, rule.interval, &rest) * rule.interval;
+    }
+    for (;; index += rule.interval) {
+        Period period = PeriodDays(rule, index);
+        if (period.first > walk.to)
+            return true;
+        if (++walk.work > walk.cap)
+            return false;
+        if (!WalkPeriod(walk, period, setPositions, counting))
+            return walk.work <= walk.cap;
+    }
+}
+
 } // namespace
 
 bool ExpandIcsRule(const IcsRule &rule, long long startDay, long long lastDay, long long from,
@@ -288,39 +336,12 @@ bool ExpandIcsRule(const IcsRule &rule, long long startDay, long long lastDay, l
         return true;
     Walk walk = {rule, startDay, lastDay, lo, hi, lo, workCap, each, context, 0, 0};
     bool setPositions = AnyBit(rule.setPositions, 12) || AnyBit(rule.setPositionsFromEnd, 12);
-    long long startIndex = PeriodIndex(rule, startDay);
     int rest;
-    long long periods = FloorDivide(PeriodIndex(rule, hi) - startIndex, rule.interval, &rest) + 1;
+    long long periods =
+        FloorDivide(PeriodIndex(rule, hi) - PeriodIndex(rule, startDay), rule.interval, &rest) + 1;
+    // Whether the COUNT might run out before the last day asked about.
     bool counting = rule.count > 0 && periods * MostPerPeriod(rule) > rule.count;
-    // Every period on the grid and no picks within one: the days run on
-    // from one period into the next, and are counted, where they must be,
-    // a month at a time.
-    if (!setPositions && rule.interval == 1) {
-        long long counted = 0;
-        bool ended = !Generate(rule, counting ? startDay : lo, hi, &walk.work, workCap,
-                               [&rule, &counted, counting, lo, each, context](long long day) {
-                                   if (counting && ++counted > rule.count)
-                                       return false;
-                                   if (day >= lo)
-                                       each(day, context);
-                                   return true;
-                               });
-        return !ended || walk.work <= workCap;
-    }
-    long long index = startIndex;
-    if (counting) {
-        walk.lookFrom = startDay;
-    } else {
-        long long behind = PeriodIndex(rule, lo) - startIndex;
-        index += FloorDivide(behind + rule.interval - 1, rule.interval, &rest) * rule.interval;
-    }
-    for (;; index += rule.interval) {
-        Period period = PeriodDays(rule, index);
-        if (period.first > hi)
-            return true;
-        if (++walk.work > workCap)
-            return false;
-        if (!WalkPeriod(walk, period, setPositions, counting))
-            return walk.work <= workCap;
-    }
+    if (!setPositions && rule.interval == 1)
+        return RunThrough(walk, counting);
+    return WalkPeriods(walk, setPositions, counting);
 }

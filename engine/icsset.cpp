@@ -50,8 +50,8 @@ unsigned long long UidHash(const EventSet &set, const IcsEvent &event) {
 }
 
 bool SameUid(const EventSet &set, const IcsEvent &a, const IcsEvent &b) {
-    return a.uidLength == b.uidLength &&
-           memcmp(set.text + a.uidFirst, set.text + b.uidFirst, static_cast<size_t>(a.uidLength)) == 0;
+    return a.uidLength == b.uidLength && memcmp(set.text + a.uidFirst, set.text + b.uidFirst,
+                                                static_cast<size_t>(a.uidLength)) == 0;
 }
 
 const IcsTime *RecurrenceId(const EventSet &set, const IcsEvent &event) {
@@ -61,8 +61,41 @@ const IcsTime *RecurrenceId(const EventSet &set, const IcsEvent &event) {
     return nullptr;
 }
 
-// Each override with the event of its UID, in `set->replaced`; an override
-// of a cancelled event is hidden with it. False where memory ran out.
+// The first of `count` entries sorted by hash with `hash` or a greater one.
+int FirstUid(const UidEntry *uids, int count, unsigned long long hash) {
+    int low = 0;
+    int high = count;
+    while (low < high) {
+        int middle = low + (high - low) / 2;
+        if (uids[middle].hash < hash)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
+// The occurrences the override `index` takes the place of, in
+// `set->replaced`; an override of a cancelled event is hidden with it.
+bool LinkOverride(EventSet *set, const UidEntry *uids, int count, int index, int *capacity) {
+    IcsEvent &event = set->events[index];
+    const IcsTime *when = RecurrenceId(*set, event);
+    if (!event.replaces || when == nullptr)
+        return true;
+    unsigned long long hash = UidHash(*set, event);
+    for (int i = FirstUid(uids, count, hash); i < count && uids[i].hash == hash; ++i) {
+        const IcsEvent &master = set->events[uids[i].event];
+        if (!SameUid(*set, master, event))
+            continue;
+        event.hidden = event.hidden || master.cancelled;
+        if (!Reserve(set->replaced, *capacity, set->replacedCount + 1))
+            return false;
+        set->replaced[set->replacedCount++] = {uids[i].event, *when};
+    }
+    return true;
+}
+
+// Each override with the events of its UID. False where memory ran out.
 bool LinkOverrides(EventSet *set, UidEntry *uids) {
     int count = 0;
     for (int i = 0; i < set->eventCount; ++i)
@@ -71,31 +104,9 @@ bool LinkOverrides(EventSet *set, UidEntry *uids) {
     if (count > 1)
         qsort(uids, static_cast<size_t>(count), sizeof *uids, CompareUids);
     int capacity = 0;
-    for (int i = 0; i < set->eventCount; ++i) {
-        IcsEvent &event = set->events[i];
-        const IcsTime *when = RecurrenceId(*set, event);
-        if (!event.replaces || when == nullptr)
-            continue;
-        unsigned long long hash = UidHash(*set, event);
-        int low = 0;
-        int high = count;
-        while (low < high) {
-            int middle = low + (high - low) / 2;
-            if (uids[middle].hash < hash)
-                low = middle + 1;
-            else
-                high = middle;
-        }
-        for (; low < count && uids[low].hash == hash; ++low) {
-            const IcsEvent &master = set->events[uids[low].event];
-            if (!SameUid(*set, master, event))
-                continue;
-            event.hidden = event.hidden || master.cancelled;
-            if (!Reserve(set->replaced, capacity, set->replacedCount + 1))
-                return false;
-            set->replaced[set->replacedCount++] = {uids[low].event, *when};
-        }
-    }
+    for (int i = 0; i < set->eventCount; ++i)
+        if (!LinkOverride(set, uids, count, i, &capacity))
+            return false;
     if (set->replacedCount > 1)
         qsort(set->replaced, static_cast<size_t>(set->replacedCount), sizeof *set->replaced,
               CompareReplaced);
@@ -269,7 +280,8 @@ long long LastRuleDay(const Query &q, const IcsEvent &event, const IcsRule &rule
     const IcsTime &until = rule.until;
     if (until.day == kNoDay || until.second == kDateOnly)
         return until.day;
-    long long seconds = until.utc && !event.start.utc ? Local(q, SecondsOf(until)) : SecondsOf(until);
+    long long seconds =
+        until.utc && !event.start.utc ? Local(q, SecondsOf(until)) : SecondsOf(until);
     int rest;
     long long day = FloorDivide(seconds, kSecondsPerDay, &rest);
     return event.start.second == kDateOnly || event.start.second <= rest ? day : day - 1;
@@ -290,7 +302,9 @@ void TellRuleDay(long long day, void *context) {
         walk.told += Tell(walk.q, event, start);
 }
 
-void FindRuleDay(long long /*day*/, void *context) { static_cast<RuleWalk *>(context)->found = true; }
+void FindRuleDay(long long /*day*/, void *context) {
+    static_cast<RuleWalk *>(context)->found = true;
+}
 
 // Whether an RDATE names an occurrence the rule (or DTSTART, without one)
 // gives already.
@@ -301,8 +315,8 @@ bool Repeats(const Query &q, int index, const IcsTime &time) {
         return sameTime && event.start.day == time.day && event.rule < 0;
     const IcsRule &rule = q.set.rules[event.rule];
     RuleWalk walk = {q, index, 0, false};
-    ExpandIcsRule(rule, event.start.day, LastRuleDay(q, event, rule), time.day, time.day,
-                  q.workCap, FindRuleDay, &walk);
+    ExpandIcsRule(rule, event.start.day, LastRuleDay(q, event, rule), time.day, time.day, q.workCap,
+                  FindRuleDay, &walk);
     return walk.found;
 }
 
@@ -342,8 +356,8 @@ void EventsIn(const EventSet &set, long long fromDay, long long toDay, LocalTime
     if (fromDay > toDay)
         return;
     long long asked = toDay - fromDay < (1LL << 40) ? toDay - fromDay + 1 : 1LL << 40;
-    Query q = {set, fromDay, toDay, toLocal, localContext, each, eachContext,
-               kRuleWorkBase + 8 * asked};
+    Query q = {set,          fromDay, toDay,       toLocal,
+               localContext, each,    eachContext, kRuleWorkBase + 8 * asked};
     if (!set.indexed) {
         for (int i = 0; i < set.eventCount; ++i)
             if (Shown(set.events[i]))

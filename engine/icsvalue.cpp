@@ -63,7 +63,8 @@ bool ParseNumber(IcsSlice text, long long *value) {
 // The next piece of `rest` up to `separator`, taken off it.
 IcsSlice NextPiece(IcsSlice *rest, char separator) {
     const void *found = memchr(rest->text, separator, static_cast<size_t>(rest->length));
-    int length = found == nullptr ? rest->length : static_cast<int>(static_cast<const char *>(found) - rest->text);
+    int length = found == nullptr ? rest->length
+                                  : static_cast<int>(static_cast<const char *>(found) - rest->text);
     IcsSlice piece = {rest->text, length};
     int taken = found == nullptr ? length : length + 1;
     rest->text += taken;
@@ -73,11 +74,9 @@ IcsSlice NextPiece(IcsSlice *rest, char separator) {
 
 // MO to SU as 0-6, or -1.
 int WeekdayCode(IcsSlice text) {
-    static const char kCodes[] = "MOTUWETHFRSASU";
-    if (text.length != 2)
-        return -1;
+    static const char *const kCodes[] = {"MO", "TU", "WE", "TH", "FR", "SA", "SU"};
     for (int w = 0; w < 7; ++w)
-        if (Upper(text.text[0]) == kCodes[2 * w] && Upper(text.text[1]) == kCodes[2 * w + 1])
+        if (IsWord(text, kCodes[w]))
             return w;
     return -1;
 }
@@ -209,6 +208,28 @@ bool HasDayPart(const IcsRule &rule) {
            AnyBit(rule.weekNumbersFromEnd, 2);
 }
 
+// One number and its unit of a DURATION at `*at`, added to `total`: weeks
+// or days, or after the T hours, minutes or seconds.
+bool DurationPart(IcsSlice value, int *at, bool inTime, long long *total) {
+    int i = *at;
+    long long number = 0;
+    for (; i < value.length && IsDigit(value.text[i]); ++i)
+        if (number < 1000000000)
+            number = number * 10 + (value.text[i] - '0');
+    if (i == *at || i == value.length)
+        return false;
+    char unit = Upper(value.text[i]);
+    *at = i + 1;
+    const char *units = inTime ? "HMS" : "WD";
+    const long long sizes[] = {inTime ? 3600 : 7LL * kSecondsPerDay, inTime ? 60 : kSecondsPerDay,
+                               1};
+    const char *found = unit == '\0' ? nullptr : strchr(units, unit);
+    if (found == nullptr)
+        return false;
+    *total += number * sizes[found - units];
+    return true;
+}
+
 } // namespace
 
 int WeekdayOf(long long day) {
@@ -269,24 +290,11 @@ bool ParseIcsDuration(IcsSlice value, long long *seconds) {
         if (Upper(value.text[i]) == 'T' && !inTime) {
             inTime = true;
             ++i;
-            continue;
+        } else if (DurationPart(value, &i, inTime, &total)) {
+            any = true;
+        } else {
+            return false;
         }
-        long long number = 0;
-        int first = i;
-        for (; i < value.length && IsDigit(value.text[i]); ++i)
-            if (number < 1000000000)
-                number = number * 10 + (value.text[i] - '0');
-        if (i == first || i == value.length)
-            return false;
-        char unit = Upper(value.text[i++]);
-        const char *units = inTime ? "HMS" : "WD";
-        const long long sizes[] = {inTime ? 3600 : 7LL * kSecondsPerDay,
-                                   inTime ? 60 : kSecondsPerDay, 1};
-        const char *found = strchr(units, unit);
-        if (unit == '\0' || found == nullptr)
-            return false;
-        total += number * sizes[found - units];
-        any = true;
     }
     *seconds = negative ? -total : total;
     return any;

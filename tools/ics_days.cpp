@@ -22,8 +22,8 @@ static bool ParseDate(const char *text, long long *day) {
     int month = 0;
     int date = 0;
     char end = '\0';
-    if (sscanf(text, "%4d-%2d-%2d%c", &year, &month, &date, &end) != 3 || month < 1 ||
-        month > 12 || date < 1 || date > DaysInMonth(month, year))
+    if (sscanf(text, "%4d-%2d-%2d%c", &year, &month, &date, &end) != 3 || month < 1 || month > 12 ||
+        date < 1 || date > DaysInMonth(month, year))
         return false;
     *day = DayNumber(year, month, date);
     return true;

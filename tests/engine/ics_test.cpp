@@ -69,7 +69,8 @@ const EventCase kEventCases[] = {
      "END:VEVENT\n",
      "2026-01-05 Long name and more"},
     {"escapes, line breaks, spaces at the ends, UTF-8",
-     "BEGIN:VEVENT\nDTSTART:20260105\nSUMMARY:  a\\, b\\; c\\\\ d\\nE\\Nf \xC3\xA9\\n \nEND:VEVENT\n",
+     "BEGIN:VEVENT\nDTSTART:20260105\nSUMMARY:  a\\, b\\; c\\\\ d\\nE\\Nf \xC3\xA9\\n "
+     "\nEND:VEVENT\n",
      "2026-01-05 a, b; c\\ d E f \xC3\xA9"},
     {"names and parameters in any case, quoted parameter values",
      "begin:vevent\ndtStart;Value=Date:20260105\nSummary;X-A=\"a:b;c,d\";X-B=e,\"f:\":Quoted\n"
@@ -154,12 +155,18 @@ struct ReportCase {
 const ReportCase kReportCases[] = {
     {"not iCalendar", "hello\nworld", false, 0, 0, 0},
     {"empty", "", false, 0, 0, 0},
-    {"a byte-order mark and CRLF", "\xEF\xBB\xBF" "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\n"
-     "DTSTART:20260101\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n", true, 1, 0, 0},
+    {"a byte-order mark and CRLF",
+     "\xEF\xBB\xBF"
+     "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\n"
+     "DTSTART:20260101\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n",
+     true, 1, 0, 0},
     {"cut short", "BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART:20260101\n", true, 0, 1, 2},
-    {"closed by the calendar's END", "BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART:20260101\n"
-     "END:VCALENDAR\n", true, 0, 1, 2},
-    {"broken values skipped, the rest kept", "BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART:20260101\n"
+    {"closed by the calendar's END",
+     "BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART:20260101\n"
+     "END:VCALENDAR\n",
+     true, 0, 1, 2},
+    {"broken values skipped, the rest kept",
+     "BEGIN:VCALENDAR\nBEGIN:VEVENT\nDTSTART:20260101\n"
      "END:VEVENT\nBEGIN:VEVENT\nDTSTART:2026011\nEND:VEVENT\nBEGIN:VEVENT\nDTSTART:20260101\n"
      "DURATION:P\nEND:VEVENT\nBEGIN:VEVENT\nDTSTART:20260101\nRRULE:FREQ=DAILY;INTERVAL=0\n"
      "END:VEVENT\nBEGIN:VEVENT\nDTSTART:20260101\nRRULE:FREQ=MINUTELY\nEND:VEVENT\n"
@@ -196,8 +203,8 @@ TEST(IcsReader, TheTestFilesTogether) {
         int skipped;
         int firstSkippedLine;
     };
-    const File files[] = {{"holidays.ics", 12, 0, 0}, {"personal.ics", 9, 0, 0},
-                          {"broken.ics", 3, 5, 8}};
+    const File files[] = {
+        {"holidays.ics", 12, 0, 0}, {"personal.ics", 9, 0, 0}, {"broken.ics", 3, 5, 8}};
     EventSet set = {};
     for (const File &file : files) {
         std::string text = FileText(file.name);

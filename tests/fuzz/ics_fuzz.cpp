@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     EventSet set = {};
     IcsReport report;
     AddCalendarText(&set, reinterpret_cast<const char *>(data), size, &report);
-    if (report.kept < 0 || report.skipped < 0 || (report.skipped > 0) != (report.firstSkippedLine > 0))
+    if (report.kept < 0 || report.skipped < 0 ||
+        (report.skipped > 0) != (report.firstSkippedLine > 0))
         __builtin_trap();
     // The months of RFC 5545's examples, this year's and the far future.
     const int ranges[][3] = {{1997, 9, 120}, {2026, 1, 93}, {9000, 1, 31}};

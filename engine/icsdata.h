@@ -48,6 +48,12 @@ struct IcsRule {
     unsigned yearDaysFromEnd[12];
     unsigned setPositions[12];
     unsigned setPositionsFromEnd[12];
+    // Worked out once the rule is complete, for each query not to.
+    bool yearDayPart;
+    bool weekNumberPart;
+    bool setPositionPart;
+    unsigned char nthWeekdays; // bit w where weekday w has an ordinal
+    int mostPerPeriod;
 };
 
 // Bit n - 1 of a set of bits.
@@ -64,6 +70,13 @@ inline int CountBits(const unsigned *bits, int words) {
     return count;
 }
 
+inline bool AnyBit(const unsigned *bits, int words) {
+    unsigned any = 0;
+    for (int i = 0; i < words; ++i)
+        any |= bits[i];
+    return any != 0;
+}
+
 // 0 (Monday) to 6 of a day number: 1 January 1970 was a Thursday.
 int WeekdayOf(long long day);
 
@@ -72,7 +85,8 @@ struct IcsEvent {
     // From the start to the end: whole days for an event of dates.
     long long seconds;
     int rule; // index into the set's rules, or -1
-    // Its RDATEs and EXDATEs, or its RECURRENCE-ID, in the set's times.
+    // Its RDATEs and EXDATEs, and its RECURRENCE-ID, in the set's times,
+    // by day.
     int timeFirst;
     int timeCount;
     int nameFirst;

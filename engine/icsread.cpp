@@ -2,6 +2,7 @@
 // looked at a bounded number of times, whatever the text holds.
 #include "ics.h"
 #include "calendar.h"
+#include "icsrule.h"
 #include "icsset.h"
 #include "icsvalue.h"
 
@@ -58,7 +59,7 @@ bool NextLine(LineReader &r) {
         r.at += end == nullptr ? piece : piece + 1;
         if (end == nullptr)
             return true;
-        ++r.nextLine;
+        r.nextLine += r.nextLine < INT_MAX ? 1 : 0;
         if (r.at >= r.length || (r.text[r.at] != ' ' && r.text[r.at] != '\t'))
             return true;
         ++r.at;
@@ -187,6 +188,12 @@ long long EventSeconds(const Draft &draft) {
     return days * kSecondsPerDay;
 }
 
+int CompareDays(const void *a, const void *b) {
+    long long x = static_cast<const IcsTime *>(a)->day;
+    long long y = static_cast<const IcsTime *>(b)->day;
+    return x < y ? -1 : x > y ? 1 : 0;
+}
+
 void FinishEvent(Reading &reading) {
     Draft &draft = reading.draft;
     EventSet *set = reading.set;
@@ -212,6 +219,10 @@ void FinishEvent(Reading &reading) {
         set->rules[set->ruleCount++] = draft.rule;
     draft.event.timeFirst = draft.timeMark;
     draft.event.timeCount = set->timeCount - draft.timeMark;
+    // By day, for a binary search.
+    if (draft.event.timeCount > 1)
+        qsort(set->times + draft.timeMark, static_cast<size_t>(draft.event.timeCount),
+              sizeof *set->times, CompareDays);
     set->events[set->eventCount++] = draft.event;
     ++reading.report->kept;
 }
@@ -219,7 +230,8 @@ void FinishEvent(Reading &reading) {
 // Room for `length` more bytes of text; the draft is broken without it.
 char *TextRoom(Reading &reading, int length) {
     EventSet *set = reading.set;
-    if (!Reserve(set->text, set->textCapacity, set->textLength + length)) {
+    if (length > INT_MAX / 2 - set->textLength ||
+        !Reserve(set->text, set->textCapacity, set->textLength + length)) {
         reading.draft.broken = true;
         return nullptr;
     }

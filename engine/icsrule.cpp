@@ -2,6 +2,8 @@
 
 #include "calendar.h"
 
+#include <cstring>
+
 // Every BY part narrows the days, as RFC 5545 combines them: what it calls
 // expanding is the same as keeping the days that a part allows, since the
 // parts a rule leaves out are filled in from its start (CompleteIcsRule).
@@ -48,8 +50,6 @@ Period PeriodDays(const IcsRule &rule, long long index) {
     long long first = DayNumber(year, month + 1, 1);
     return {first, first + DaysInMonthOfYear(month + 1, year) - 1};
 }
-
-bool AnyBit(const unsigned *bits, int words) { return CountBits(bits, words) > 0; }
 
 int NthCount(const IcsRule &rule) {
     int count = 0;
@@ -141,7 +141,7 @@ unsigned WeekdayMask(const IcsRule &rule, const MonthFacts &month) {
     int fromYearStart = static_cast<int>(month.first - month.yearFirst);
     for (int w = 0; w < 7; ++w) {
         bool plain = ((rule.weekdays >> w) & 1U) != 0;
-        bool nth = AnyBit(rule.nthWeekday[w], 2) || AnyBit(rule.nthWeekdayFromEnd[w], 2);
+        bool nth = ((rule.nthWeekdays >> w) & 1U) != 0;
         any = any || nth;
         if (!plain && !nth)
             continue;
@@ -156,14 +156,14 @@ unsigned WeekdayMask(const IcsRule &rule, const MonthFacts &month) {
 }
 
 bool YearDayMatches(const IcsRule &rule, const MonthFacts &month, int dayOfYear) {
-    if (!AnyBit(rule.yearDays, 12) && !AnyBit(rule.yearDaysFromEnd, 12))
+    if (!rule.yearDayPart)
         return true;
     return HasBit(rule.yearDays, dayOfYear) ||
            HasBit(rule.yearDaysFromEnd, month.yearLength - dayOfYear + 1);
 }
 
 bool WeekNumberMatches(const IcsRule &rule, const MonthFacts &month, long long day) {
-    if (!AnyBit(rule.weekNumbers, 2) && !AnyBit(rule.weekNumbersFromEnd, 2))
+    if (!rule.weekNumberPart)
         return true;
     // The week year the day is in: this one, the one before or the next.
     int which = day < month.weekOne[1] ? 0 : day < month.weekOne[2] ? 1 : 2;
@@ -178,7 +178,7 @@ void SetYear(MonthFacts *month, long long year, const IcsRule &rule) {
     month->year = year;
     month->yearFirst = DayNumber(year, 1, 1);
     month->yearLength = 365 + (DaysInMonthOfYear(2, year) - 28);
-    if (AnyBit(rule.weekNumbers, 2) || AnyBit(rule.weekNumbersFromEnd, 2))
+    if (rule.weekNumberPart)
         for (int i = 0; i < 4; ++i)
             month->weekOne[i] = WeekOneStart(year - 1 + i, rule.weekStart);
 }
@@ -274,7 +274,7 @@ bool WalkPeriod(Walk &walk, Period period, bool whole, bool counting) {
         }))
         if (walk.work > walk.cap)
             return false;
-    if (whole && (AnyBit(walk.rule.setPositions, 12) || AnyBit(walk.rule.setPositionsFromEnd, 12)))
+    if (whole && walk.rule.setPositionPart)
         count = PickPositions(walk.rule, days, count);
     for (int i = 0; i < count; ++i) {
         if (days[i] < walk.startDay)
@@ -325,7 +325,47 @@ bool WalkPeriods(Walk &walk, bool setPositions, bool counting) {
     }
 }
 
+bool HasDayPart(const IcsRule &rule) {
+    bool nth = false;
+    for (int w = 0; w < 7; ++w)
+        nth = nth || AnyBit(rule.nthWeekday[w], 2) || AnyBit(rule.nthWeekdayFromEnd[w], 2);
+    return nth || rule.weekdays != 0 || AnyBit(rule.monthDays, 1) ||
+           AnyBit(rule.monthDaysFromEnd, 1) || AnyBit(rule.yearDays, 12) ||
+           AnyBit(rule.yearDaysFromEnd, 12) || AnyBit(rule.weekNumbers, 2) ||
+           AnyBit(rule.weekNumbersFromEnd, 2);
+}
+
 } // namespace
+
+void CompleteIcsRule(IcsRule *rule, long long startDay) {
+    long long year;
+    int month;
+    int day;
+    DateOfDayNumber(startDay, &year, &month, &day);
+    if (!HasDayPart(*rule)) {
+        if (rule->frequency == kYearly && rule->months == 0)
+            rule->months = 1U << month;
+        if (rule->frequency == kYearly || rule->frequency == kMonthly)
+            SetBit(rule->monthDays, day);
+        if (rule->frequency == kWeekly)
+            rule->weekdays = static_cast<unsigned char>(1U << WeekdayOf(startDay));
+    }
+    if (rule->frequency == kWeekly || rule->frequency == kDaily)
+        for (int w = 0; w < 7; ++w) {
+            if (AnyBit(rule->nthWeekday[w], 2) || AnyBit(rule->nthWeekdayFromEnd[w], 2))
+                rule->weekdays = static_cast<unsigned char>(rule->weekdays | 1U << w);
+            memset(rule->nthWeekday[w], 0, sizeof rule->nthWeekday[w]);
+            memset(rule->nthWeekdayFromEnd[w], 0, sizeof rule->nthWeekdayFromEnd[w]);
+        }
+    rule->yearDayPart = AnyBit(rule->yearDays, 12) || AnyBit(rule->yearDaysFromEnd, 12);
+    rule->weekNumberPart = AnyBit(rule->weekNumbers, 2) || AnyBit(rule->weekNumbersFromEnd, 2);
+    rule->setPositionPart = AnyBit(rule->setPositions, 12) || AnyBit(rule->setPositionsFromEnd, 12);
+    rule->nthWeekdays = 0;
+    for (int w = 0; w < 7; ++w)
+        if (AnyBit(rule->nthWeekday[w], 2) || AnyBit(rule->nthWeekdayFromEnd[w], 2))
+            rule->nthWeekdays = static_cast<unsigned char>(rule->nthWeekdays | 1U << w);
+    rule->mostPerPeriod = MostPerPeriod(*rule);
+}
 
 bool ExpandIcsRule(const IcsRule &rule, long long startDay, long long lastDay, long long from,
                    long long to, long long workCap, void (*each)(long long day, void *context),
@@ -335,12 +375,12 @@ bool ExpandIcsRule(const IcsRule &rule, long long startDay, long long lastDay, l
     if (lo > hi)
         return true;
     Walk walk = {rule, startDay, lastDay, lo, hi, lo, workCap, each, context, 0, 0};
-    bool setPositions = AnyBit(rule.setPositions, 12) || AnyBit(rule.setPositionsFromEnd, 12);
+    bool setPositions = rule.setPositionPart;
     int rest;
     long long periods =
         FloorDivide(PeriodIndex(rule, hi) - PeriodIndex(rule, startDay), rule.interval, &rest) + 1;
     // Whether the COUNT might run out before the last day asked about.
-    bool counting = rule.count > 0 && periods * MostPerPeriod(rule) > rule.count;
+    bool counting = rule.count > 0 && periods * rule.mostPerPeriod > rule.count;
     if (!setPositions && rule.interval == 1)
         return RunThrough(walk, counting);
     return WalkPeriods(walk, setPositions, counting);

@@ -3,6 +3,12 @@
 
 #include "icsdata.h"
 
+// What a rule leaves out and takes from its event's start, as RFC 5545
+// says: a yearly rule with no day part falls on the start's month and day,
+// a monthly one on its day, a weekly one on its weekday. An ordinal on a
+// weekday means nothing to a weekly or daily rule and is let go.
+void CompleteIcsRule(IcsRule *rule, long long startDay);
+
 // Calls `each` with the day of every occurrence that `rule` gives an event
 // starting on `startDay`, from `from` to `to`, none after `lastDay` (the
 // UNTIL in the start's own terms). The days are those of the start's own

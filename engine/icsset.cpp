@@ -19,6 +19,9 @@ const long long kZoneDays = 2;
 // of months, or 180 years of a rule every other day, counted from its start;
 // and as many days told of its occurrences.
 const long long kRuleWorkBase = 1LL << 16;
+// Days asked about lie within this of 1970, far from overflowing in seconds.
+const long long kFarthestDay = 1LL << 40;
+const int kMostSameUid = 8;
 
 int Compare(long long a, long long b) { return a < b ? -1 : a > b ? 1 : 0; }
 
@@ -83,7 +86,10 @@ bool LinkOverride(EventSet *set, const UidEntry *uids, int count, int index, int
     if (!event.replaces || when == nullptr)
         return true;
     unsigned long long hash = UidHash(*set, event);
-    for (int i = FirstUid(uids, count, hash); i < count && uids[i].hash == hash; ++i) {
+    // An event of the same UID in more calendars than a few is not one to
+    // honour, and would make linking take the square of the events.
+    int last = FirstUid(uids, count, hash) + kMostSameUid;
+    for (int i = FirstUid(uids, count, hash); i < count && i < last && uids[i].hash == hash; ++i) {
         const IcsEvent &master = set->events[uids[i].event];
         if (!SameUid(*set, master, event))
             continue;
@@ -220,14 +226,29 @@ bool SameOccurrence(const Query &q, const IcsEvent &event, const IcsTime &a, con
     return x == y;
 }
 
+// The first of an event's times, which the reader sorts by day, on `day`
+// or after it.
+int FirstTime(const EventSet &set, const IcsEvent &event, long long day) {
+    int low = event.timeFirst;
+    int high = event.timeFirst + event.timeCount;
+    while (low < high) {
+        int middle = low + (high - low) / 2;
+        if (set.times[middle].day < day)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
 bool Excluded(const Query &q, int index, const IcsTime &occurrence) {
     const EventSet &set = q.set;
     const IcsEvent &event = set.events[index];
-    for (int i = 0; i < event.timeCount; ++i) {
-        const IcsTime &time = set.times[event.timeFirst + i];
-        if (time.use == kUseExdate && SameOccurrence(q, event, occurrence, time))
+    int end = event.timeFirst + event.timeCount;
+    for (int i = FirstTime(set, event, occurrence.day - kZoneDays);
+         i < end && set.times[i].day <= occurrence.day + kZoneDays; ++i)
+        if (set.times[i].use == kUseExdate && SameOccurrence(q, event, occurrence, set.times[i]))
             return true;
-    }
     int low = 0;
     int high = set.replacedCount;
     while (low < high) {
@@ -335,9 +356,10 @@ void TellEvent(const Query &q, int index) {
                !Excluded(q, index, event.start)) {
         Tell(q, event, event.start);
     }
-    for (int i = 0; i < event.timeCount; ++i) {
-        IcsTime time = set.times[event.timeFirst + i];
-        if (time.use != kUseRdate || time.day < from || time.day > to)
+    int end = event.timeFirst + event.timeCount;
+    for (int i = FirstTime(set, event, from); i < end && set.times[i].day <= to; ++i) {
+        IcsTime time = set.times[i];
+        if (time.use != kUseRdate)
             continue;
         // A date for a timed event: at the event's time of day.
         if (time.second == kDateOnly) {
@@ -353,6 +375,8 @@ void TellEvent(const Query &q, int index) {
 
 void EventsIn(const EventSet &set, long long fromDay, long long toDay, LocalTimeFn toLocal,
               void *localContext, EventDayFn each, void *eachContext) {
+    fromDay = fromDay < -kFarthestDay ? -kFarthestDay : fromDay;
+    toDay = toDay > kFarthestDay ? kFarthestDay : toDay;
     if (fromDay > toDay)
         return;
     long long asked = toDay - fromDay < (1LL << 40) ? toDay - fromDay + 1 : 1LL << 40;

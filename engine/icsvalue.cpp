@@ -196,18 +196,6 @@ bool SetPart(IcsSlice name, IcsSlice value, IcsRule *rule, RuleRead *read) {
     return SetListPart(name, value, rule);
 }
 
-bool AnyBit(const unsigned *bits, int words) { return CountBits(bits, words) > 0; }
-
-bool HasDayPart(const IcsRule &rule) {
-    bool nth = false;
-    for (int w = 0; w < 7; ++w)
-        nth = nth || AnyBit(rule.nthWeekday[w], 2) || AnyBit(rule.nthWeekdayFromEnd[w], 2);
-    return nth || rule.weekdays != 0 || AnyBit(rule.monthDays, 1) ||
-           AnyBit(rule.monthDaysFromEnd, 1) || AnyBit(rule.yearDays, 12) ||
-           AnyBit(rule.yearDaysFromEnd, 12) || AnyBit(rule.weekNumbers, 2) ||
-           AnyBit(rule.weekNumbersFromEnd, 2);
-}
-
 // One number and its unit of a DURATION at `*at`, added to `total`: weeks
 // or days, or after the T hours, minutes or seconds.
 bool DurationPart(IcsSlice value, int *at, bool inTime, long long *total) {
@@ -227,6 +215,8 @@ bool DurationPart(IcsSlice value, int *at, bool inTime, long long *total) {
     if (found == nullptr)
         return false;
     *total += number * sizes[found - units];
+    if (*total > kLongestSeconds)
+        *total = kLongestSeconds;
     return true;
 }
 
@@ -318,28 +308,6 @@ RuleRead ParseIcsRule(IcsSlice value, IcsRule *rule) {
         frequency = frequency || IsWord(Trimmed(name), "FREQ");
     }
     return frequency ? RuleRead::ok : RuleRead::broken;
-}
-
-void CompleteIcsRule(IcsRule *rule, long long startDay) {
-    long long year;
-    int month;
-    int day;
-    DateOfDayNumber(startDay, &year, &month, &day);
-    if (!HasDayPart(*rule)) {
-        if (rule->frequency == kYearly && rule->months == 0)
-            rule->months = 1U << month;
-        if (rule->frequency == kYearly || rule->frequency == kMonthly)
-            SetBit(rule->monthDays, day);
-        if (rule->frequency == kWeekly)
-            rule->weekdays = static_cast<unsigned char>(1U << WeekdayOf(startDay));
-    }
-    if (rule->frequency == kWeekly || rule->frequency == kDaily)
-        for (int w = 0; w < 7; ++w) {
-            if (AnyBit(rule->nthWeekday[w], 2) || AnyBit(rule->nthWeekdayFromEnd[w], 2))
-                rule->weekdays = static_cast<unsigned char>(rule->weekdays | 1U << w);
-            memset(rule->nthWeekday[w], 0, sizeof rule->nthWeekday[w]);
-            memset(rule->nthWeekdayFromEnd[w], 0, sizeof rule->nthWeekdayFromEnd[w]);
-        }
 }
 
 int UnescapeIcsText(IcsSlice value, char *out) {

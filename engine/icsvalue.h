@@ -22,12 +22,6 @@ bool ParseIcsDuration(IcsSlice value, long long *seconds);
 enum class RuleRead { ok, broken, unsupported };
 // An RRULE's value; `unsupported` for rules more often than daily.
 RuleRead ParseIcsRule(IcsSlice value, IcsRule *rule);
-// What a rule leaves out and takes from its event's start, as RFC 5545
-// says: a yearly rule with no day part falls on the start's month and day,
-// a monthly one on its day, a weekly one on its weekday. An ordinal on a
-// weekday means nothing to a weekly or daily rule and is let go.
-void CompleteIcsRule(IcsRule *rule, long long startDay);
-
 // TEXT unescaped (\, \; \\ and \n or \N, a line break, as a space) into
 // `out`, which holds value.length bytes, without the spaces at both ends;
 // returns the length.

@@ -367,21 +367,24 @@ void CompleteIcsRule(IcsRule *rule, long long startDay) {
     rule->mostPerPeriod = MostPerPeriod(*rule);
 }
 
-bool ExpandIcsRule(const IcsRule &rule, long long startDay, long long lastDay, long long from,
-                   long long to, long long workCap, void (*each)(long long day, void *context),
-                   void *context) {
+IcsWork ExpandIcsRule(const IcsRule &rule, long long startDay, long long lastDay, long long from,
+                      long long to, IcsWorkCaps caps, void (*each)(long long day, void *context),
+                      void *context) {
     long long lo = from > startDay ? from : startDay;
     long long hi = to < lastDay ? to : lastDay;
     if (lo > hi)
-        return true;
-    Walk walk = {rule, startDay, lastDay, lo, hi, lo, workCap, each, context, 0, 0};
-    bool setPositions = rule.setPositionPart;
+        return {0, false};
+    Walk walk = {rule, startDay, lastDay, lo, hi, lo, caps.days, each, context, 0, 0};
     int rest;
     long long periods =
         FloorDivide(PeriodIndex(rule, hi) - PeriodIndex(rule, startDay), rule.interval, &rest) + 1;
     // Whether the COUNT might run out before the last day asked about.
     bool counting = rule.count > 0 && periods * rule.mostPerPeriod > rule.count;
-    if (!setPositions && rule.interval == 1)
-        return RunThrough(walk, counting);
-    return WalkPeriods(walk, setPositions, counting);
+    if (counting)
+        walk.cap = caps.counting;
+    if (!rule.setPositionPart && rule.interval == 1)
+        RunThrough(walk, counting);
+    else
+        WalkPeriods(walk, rule.setPositionPart, counting);
+    return {walk.work, counting};
 }

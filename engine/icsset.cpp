@@ -15,10 +15,15 @@ const long long kShortDays = 62;
 const long long kShortSeconds = kShortDays * kSecondsPerDay;
 // A UTC time's local day lies within this many days of its UTC day.
 const long long kZoneDays = 2;
-// What a rule may do per query beyond 8 a day asked about: some 5,000 years
-// of months, or 180 years of a rule every other day, counted from its start;
-// and as many days told of its occurrences.
-const long long kRuleWorkBase = 1LL << 16;
+// The work of a rule, in months and days looked at and days told of its
+// occurrences, is held per query to what the days asked about need (8 a
+// day and some), and beyond that to a share of a pool of all rules'. A
+// COUNT counted from the start draws on the share alone: some 5,000 years
+// a month at a time, or 180 of a rule every other day, but no more than
+// the pool, however many rules a file holds.
+const long long kOwnWork = 1024;
+const long long kMostShare = 1LL << 16;
+const long long kPool = 1LL << 22;
 // Days asked about lie within this of 1970, far from overflowing in seconds.
 const long long kFarthestDay = 1LL << 40;
 const int kMostSameUid = 8;
@@ -202,7 +207,8 @@ struct Query {
     void *localContext;
     EventDayFn each;
     void *eachContext;
-    long long workCap;
+    long long ownWork;
+    long long *pool;
 };
 
 long long Local(const Query &q, long long utcSeconds) {
@@ -311,7 +317,8 @@ long long LastRuleDay(const Query &q, const IcsEvent &event, const IcsRule &rule
 struct RuleWalk {
     const Query &q;
     int index;
-    long long told; // days told, held to the work cap: occurrences may overlap
+    long long cap;
+    long long told; // days told, held to the cap: occurrences may overlap
     bool found;     // for Repeats: the rule gave the day
 };
 
@@ -319,7 +326,7 @@ void TellRuleDay(long long day, void *context) {
     auto &walk = *static_cast<RuleWalk *>(context);
     const IcsEvent &event = walk.q.set.events[walk.index];
     IcsTime start = {day, event.start.second, event.start.utc, 0};
-    if (walk.told <= walk.q.workCap && !Excluded(walk.q, walk.index, start))
+    if (walk.told <= walk.cap && !Excluded(walk.q, walk.index, start))
         walk.told += Tell(walk.q, event, start);
 }
 
@@ -335,9 +342,9 @@ bool Repeats(const Query &q, int index, const IcsTime &time) {
     if (event.rule < 0 || !sameTime)
         return sameTime && event.start.day == time.day && event.rule < 0;
     const IcsRule &rule = q.set.rules[event.rule];
-    RuleWalk walk = {q, index, 0, false};
-    ExpandIcsRule(rule, event.start.day, LastRuleDay(q, event, rule), time.day, time.day, q.workCap,
-                  FindRuleDay, &walk);
+    RuleWalk walk = {q, index, q.ownWork, 0, false};
+    ExpandIcsRule(rule, event.start.day, LastRuleDay(q, event, rule), time.day, time.day,
+                  {q.ownWork, q.ownWork}, FindRuleDay, &walk);
     return walk.found;
 }
 
@@ -349,9 +356,14 @@ void TellEvent(const Query &q, int index) {
     long long to = q.to + kZoneDays;
     if (event.rule >= 0) {
         const IcsRule &rule = set.rules[event.rule];
-        RuleWalk walk = {q, index, 0, false};
-        ExpandIcsRule(rule, event.start.day, LastRuleDay(q, event, rule), from, to, q.workCap,
-                      TellRuleDay, &walk);
+        long long share = *q.pool < kMostShare ? *q.pool : kMostShare;
+        RuleWalk walk = {q, index, q.ownWork + share, 0, false};
+        // Counted from the start the rule takes from the pool only, so that
+        // many rules that count far add up to no more than the pool.
+        IcsWork work = ExpandIcsRule(rule, event.start.day, LastRuleDay(q, event, rule), from, to,
+                                     {walk.cap, share}, TellRuleDay, &walk);
+        long long beyond = work.counted ? work.done : work.done + walk.told - q.ownWork;
+        *q.pool -= beyond < 0 ? 0 : beyond < share ? beyond : share;
     } else if (event.start.day >= from && event.start.day <= to &&
                !Excluded(q, index, event.start)) {
         Tell(q, event, event.start);
@@ -379,9 +391,10 @@ void EventsIn(const EventSet &set, long long fromDay, long long toDay, LocalTime
     toDay = toDay > kFarthestDay ? kFarthestDay : toDay;
     if (fromDay > toDay)
         return;
-    long long asked = toDay - fromDay < (1LL << 40) ? toDay - fromDay + 1 : 1LL << 40;
+    long long pool = kPool;
     Query q = {set,          fromDay, toDay,       toLocal,
-               localContext, each,    eachContext, kRuleWorkBase + 8 * asked};
+               localContext, each,    eachContext, kOwnWork + 8 * (toDay - fromDay + 1),
+               &pool};
     if (!set.indexed) {
         for (int i = 0; i < set.eventCount; ++i)
             if (Shown(set.events[i]))

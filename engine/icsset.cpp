@@ -362,8 +362,11 @@ void TellEvent(const Query &q, int index) {
         // many rules that count far add up to no more than the pool.
         IcsWork work = ExpandIcsRule(rule, event.start.day, LastRuleDay(q, event, rule), from, to,
                                      {walk.cap, share}, TellRuleDay, &walk);
-        long long beyond = work.counted ? work.done : work.done + walk.told - q.ownWork;
-        *q.pool -= beyond < 0 ? 0 : beyond < share ? beyond : share;
+        long long charged = work.counted ? work.done : work.done + walk.told - q.ownWork;
+        if (charged > share)
+            charged = share;
+        if (charged > 0)
+            *q.pool -= charged;
     } else if (event.start.day >= from && event.start.day <= to &&
                !Excluded(q, index, event.start)) {
         Tell(q, event, event.start);

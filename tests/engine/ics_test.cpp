@@ -130,6 +130,15 @@ const EventCase kEventCases[] = {
      "END:VEVENT\nBEGIN:VEVENT\nUID:d\nRECURRENCE-ID:20260106\nDTSTART:20260108\nSUMMARY:b\n"
      "END:VEVENT\n",
      "2026-01-08 b"},
+    {"a negative DURATION, a second SUMMARY, an event reaching in from before",
+     "BEGIN:VEVENT\nDTSTART;VALUE=DATE:20260105\nDURATION:-P2D\nSUMMARY:a\nSUMMARY:b\n"
+     "END:VEVENT\nBEGIN:VEVENT\nDTSTART;VALUE=DATE:20251230\nDTEND;VALUE=DATE:20260103\n"
+     "SUMMARY:c\nEND:VEVENT\n",
+     "2026-01-01 c|2026-01-02 c|2026-01-05 a"},
+    {"an UNTIL in UTC of a rule of dates, taken to local time",
+     "BEGIN:VEVENT\nDTSTART;VALUE=DATE:20260105\nRRULE:FREQ=DAILY;UNTIL=20260107T030000Z\n"
+     "SUMMARY:a\nEND:VEVENT\n",
+     "2026-01-05 a|2026-01-06 a"},
     {"an alarm's and a time zone's lines are not the event's; no event in other components",
      "BEGIN:VTIMEZONE\nTZID:X\nBEGIN:STANDARD\nDTSTART:20260101T030000\nRRULE:FREQ=DAILY\n"
      "END:STANDARD\nEND:VTIMEZONE\nBEGIN:VTODO\nBEGIN:VEVENT\nDTSTART:20260102\nEND:VEVENT\n"
@@ -185,6 +194,29 @@ TEST(IcsReader, ReportsWhatItKeptAndSkipped) {
         EXPECT_EQ(c.skipped, report.skipped) << c.what;
         EXPECT_EQ(c.firstSkippedLine, report.firstSkippedLine) << c.what;
         FreeEvents(&set);
+    }
+}
+
+// An override read from another file than its event, and a set given back
+// and filled again.
+TEST(IcsReader, OverridesAcrossTextsAndASetUsedAgain) {
+    const char *texts[] = {
+        "BEGIN:VCALENDAR\nBEGIN:VEVENT\nUID:u\nDTSTART:20260105\nRRULE:FREQ=DAILY;COUNT=3\n"
+        "SUMMARY:a\nEND:VEVENT\nEND:VCALENDAR\n",
+        "BEGIN:VCALENDAR\nBEGIN:VEVENT\nUID:u\nRECURRENCE-ID;VALUE=DATE:20260106\n"
+        "DTSTART:20260110\nSUMMARY:b\nEND:VEVENT\nEND:VCALENDAR\n",
+    };
+    EventSet set = {};
+    for (int round = 0; round < 2; ++round) {
+        IcsReport report;
+        for (const char *text : texts)
+            EXPECT_TRUE(AddCalendarText(&set, text, strlen(text), &report));
+        EXPECT_EQ("2026-01-05 a|2026-01-07 a|2026-01-10 b",
+                  DaysOf(set, "2026-01-01", "2026-01-31"));
+        EXPECT_EQ("", DaysOf(set, "2026-01-31", "2026-01-01"));
+        FreeEvents(&set);
+        EXPECT_EQ(0, set.eventCount);
+        EXPECT_EQ(nullptr, set.events);
     }
 }
 

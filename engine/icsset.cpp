@@ -395,9 +395,8 @@ void EventsIn(const EventSet &set, long long fromDay, long long toDay, LocalTime
     if (fromDay > toDay)
         return;
     long long pool = kPool;
-    Query q = {set,          fromDay, toDay,       toLocal,
-               localContext, each,    eachContext, kOwnWork + 8 * (toDay - fromDay + 1),
-               &pool};
+    Query q = {set, fromDay, toDay, toLocal, localContext, each, eachContext, 0, &pool};
+    q.ownWork = kOwnWork + 8 * (toDay - fromDay + 1);
     if (!set.indexed) {
         for (int i = 0; i < set.eventCount; ++i)
             if (Shown(set.events[i]))

@@ -55,7 +55,15 @@ long long FloorDivide(long long value, int divisor, int *remainder) {
     unsigned long long quotient = 0;
     // Below the divisor, so twice it and a bit fit.
     unsigned carry = 0;
-    for (int bit = 63; bit >= 0; --bit) {
+    if (rest <= 0xFFFFFFFFULL) {
+        // Most day counts fit in 32 bits, where the machine's own division
+        // serves, some sixty times faster (the calendar files' rules divide
+        // a lot).
+        auto low = static_cast<unsigned>(rest);
+        quotient = low / static_cast<unsigned>(divisor);
+        carry = low % static_cast<unsigned>(divisor);
+    }
+    for (int bit = rest <= 0xFFFFFFFFULL ? -1 : 63; bit >= 0; --bit) {
         carry = carry << 1 | static_cast<unsigned>(rest >> bit & 1);
         quotient <<= 1;
         if (carry >= static_cast<unsigned>(divisor)) {
@@ -104,6 +112,18 @@ long long DayNumber(long long year, int monthNumber, int day) {
     int dayOfYear = (153 * (monthNumber > 2 ? monthNumber - 3 : monthNumber + 9) + 2) / 5;
     int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
     return era * 146097 + dayOfEra + day - 1 - 719468;
+}
+
+// Hinnant's civil_from_days, in the same years that start on 1 March.
+void DateOfDayNumber(long long dayNumber, long long *year, int *monthNumber, int *day) {
+    int dayOfEra;
+    int64_t era = FloorDivide(dayNumber + 719468, 146097, &dayOfEra);
+    int yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    int dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    int monthFromMarch = (5 * dayOfYear + 2) / 153;
+    *day = dayOfYear - (153 * monthFromMarch + 2) / 5 + 1;
+    *monthNumber = monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9;
+    *year = era * 400 + yearOfEra + (*monthNumber <= 2 ? 1 : 0);
 }
 
 // A constant of its own: GCC would copy the date from writable data.

@@ -26,6 +26,8 @@ long long FloorDivide(long long value, int divisor, int *remainder);
 
 // Days from 1 January 1970 (negative before), for any year and beyond.
 long long DayNumber(long long year, int monthNumber, int day);
+// The date of such a day count: DayNumber's inverse, month 1-12.
+void DateOfDayNumber(long long dayNumber, long long *year, int *monthNumber, int *day);
 
 // The date of the fields Windows fills in a SYSTEMTIME (month 1-12), as
 // GetLocalTime gives the local one: no 32-bit seconds count between them,

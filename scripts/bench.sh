@@ -2,7 +2,8 @@
 # Measures trical.exe against the floor, a bare dialog of the same template
 # that paints nothing, and at start also against the floor of any calendar,
 # that dialog drawing the weekday letters and three months of days in Arial,
-# under wine64 in Xvfb, and the engine's layout natively.
+# under wine64 in Xvfb, and the engine's layout and calendar file reader
+# natively.
 # Prints one table: median, min and max over repeated runs. Installs what is
 # missing first (Debian 12, as root). Takes about ten minutes, six of them
 # the idle windows.
@@ -49,6 +50,7 @@ install_missing
 build bench-win32 trical --toolchain cmake/i686-w64-mingw32.cmake
 build bench-win64 bench_driver --toolchain cmake/x86_64-w64-mingw32.cmake
 build bench-native layout_bench
+build bench-native ics_bench
 
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
@@ -78,6 +80,8 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
 
 build/bench-native/layout_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true \
     --benchmark_format=csv 2>/dev/null >"$out/layout"
+build/bench-native/ics_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true \
+    --benchmark_format=csv 2>/dev/null >"$out/ics"
 
 # Column N of the driver's lines for one figure and program.
 column() { awk -v k="$1" -v n="$2" -v c="$3" '$1 == k && $2 == n { print $c }' "$out/wine"; }
@@ -149,6 +153,17 @@ for kind in current side; do
     row "LayoutMonth, $kind panel (native, 10 reps)" \
         "$(printf "%s\n" "$(layout $kind median)" "$(layout $kind min)" "$(layout $kind max)" | stats)" ns
 done
+ics() { awk -F, -v n="\"$1_$2\"" '$1 == n { print $3 }' "$out/ics"; }
+ics_row() {
+    printf "%s\n" "$(ics "$1" median)" "$(ics "$1" min)" "$(ics "$1" max)" | stats
+}
+read_ms=$(ics Read median)
+row "calendar file read, 2.9 MiB (native, 10 reps)" "$(ics_row Read)" ms \
+    "<= 29 (100 MB/s): $(verdict "$read_ms" 29)"
+mark_us=$(ics MarkThreeMonths median)
+row "three months marked, 10,960 events loaded" "$(ics_row MarkThreeMonths)" us \
+    "<= 2000: $(verdict "$mark_us" 2000)"
+row "one day's names, 10,960 events loaded" "$(ics_row NameOneDay)" us
 for arch in x86_64:64 i686:32; do
     imports=$("${arch%:*}-w64-mingw32-objdump" -p "build/bench-win${arch#*:}/trical.exe" |
         awk '/DLL Name:/ { print $3 }' | sort -f | tr '\n' ' ')

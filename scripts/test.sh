@@ -14,7 +14,7 @@ packages=(
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
     wine64 fonts-wine fonts-liberation fonts-wqy-microhei xvfb xauth faketime xdotool x11-utils imagemagick
     libxml2-utils unzip clang-format clang-tidy cppcheck git python3-pefile
-    qemu-user
+    qemu-user clang libclang-rt-14-dev
 )
 
 # apt-get update fails as a whole when one index cannot be fetched (a mirror
@@ -191,6 +191,16 @@ static_checks
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DTRICAL_SANITIZE=ON >/dev/null
 cmake --build build/sanitize --target engine_tests
 ctest --test-dir build/sanitize -R engine_tests --output-on-failure
+
+# The calendar file reader under libFuzzer for a minute, seeded with the
+# test files; a crash, a leak or a hang fails the script.
+cmake -S . -B build/fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DTRICAL_FUZZ=ON >/dev/null
+cmake --build build/fuzz --target ics_fuzz
+rm -rf build/fuzz/corpus
+mkdir -p build/fuzz/corpus
+build/fuzz/ics_fuzz -max_total_time=60 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+    -dict=tests/fuzz/ics.dict -artifact_prefix=build/fuzz/ build/fuzz/corpus tests/engine/ics
 
 ctest --test-dir build/native --output-on-failure
 if ! why=$(tests/e2e/can-run-32bit.sh build/win32/trical.exe); then

@@ -757,6 +757,16 @@ bool SaveBitmap(const Picture &picture, const std::string &path) {
     return fclose(out) == 0 && ok;
 }
 
+COLORREF CommonestColour(const Picture &picture) {
+    std::map<COLORREF, int> counts;
+    for (COLORREF c : picture.pixels)
+        ++counts[c];
+    auto commonest =
+        std::max_element(counts.begin(), counts.end(),
+                         [](const auto &a, const auto &b) { return a.second < b.second; });
+    return commonest == counts.end() ? CLR_INVALID : commonest->first;
+}
+
 // ---- the three month panels ---------------------------------------------------
 
 // Month names as the titles show them; the two longest carry a trailing blank,
@@ -937,17 +947,21 @@ AssertionResult WaitForSettledClient(HWND window, Picture *picture, const Pictur
     });
 }
 
-// Pixels leaning towards one of the three primaries: exactly that primary
+// How far a colour's red (channel 0) or blue (2) stands above the other two.
+static int Lean(COLORREF c, int channel) {
+    const int values[3] = {GetRValue(c), GetGValue(c), GetBValue(c)};
+    return values[channel] - std::max(values[(channel + 1) % 3], values[(channel + 2) % 3]);
+}
+
+// Pixels leaning the way a red or blue `colour` leans: exactly that colour
 // where text is drawn unsmoothed, a tint of it where smoothing blends it with
 // the background. Stray colour is looked for with this; the text itself
 // must show the exact colour.
-static bool IsTintOf(COLORREF c, COLORREF primary) {
-    int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
-    if (primary == kRed)
-        return r - (g > b ? g : b) >= 64;
-    if (primary == kBlue)
-        return b - (r > g ? r : g) >= 64;
-    return c == primary;
+static bool IsTintOf(COLORREF c, COLORREF colour) {
+    for (int channel : {0, 2})
+        if (Lean(colour, channel) >= 64)
+            return Lean(c, channel) >= 64;
+    return c == colour;
 }
 
 // Text of any colour: near black, or leaning to red or blue. The grey of the
@@ -971,13 +985,27 @@ static int CountIn(const Picture &picture, const RECT &area, bool (*match)(COLOR
 static bool IsDayInk(COLORREF c, COLORREF) { return IsDark(c) || IsTintOf(c, kRed); }
 static bool IsColour(COLORREF c, COLORREF colour) { return c == colour; }
 
+// An item's cell where the painter clears it first (`area`: the letters' row
+// or the grid), away from the frame's edge, which the last column's and row's
+// cells may reach into.
+static RECT ClearedCell(const PanelPlan &plan, const TextItem &item, const PanelRect &area) {
+    RECT cell = CellOf(plan, item);
+    RECT cleared = {area.left, area.top, area.right, area.bottom};
+    IntersectRect(&cell, &cell, &cleared);
+    return cell;
+}
+
+static bool Differs(COLORREF c, COLORREF ground) { return c != ground; }
+
 AssertionResult DaysInked(const Picture &picture, const PanelPlan &plan) {
     if (picture.width != plan.width || picture.height != plan.height)
         return AssertionFailure() << "captured " << picture.width << "x" << picture.height
                                   << " for a " << plan.width << "x" << plan.height << " frame";
+    COLORREF ground = CommonestColour(picture);
     std::string missing;
     for (int i = 0; i < plan.layout.dayCount; ++i)
-        if (CountIn(picture, CellOf(plan, plan.layout.days[i]), IsDayInk, 0) == 0)
+        if (CountIn(picture, ClearedCell(plan, plan.layout.days[i], plan.layout.erase), Differs,
+                    ground) == 0)
             missing += std::string(" ") + plan.layout.days[i].text;
     if (!missing.empty())
         return AssertionFailure() << "no ink in the cells of days" << missing;
@@ -1138,12 +1166,10 @@ AssertionResult WeeksInked(const Picture &picture, const PanelPlan &plan, const 
     // The last row's cell may reach into the frame's edge, which is drawn
     // inside the frame, in grey too.
     const PanelRect &erase = plan.layout.erase;
-    RECT inside = {erase.left, erase.top, erase.right, erase.bottom};
     std::vector<RECT> cells;
     std::string read;
     for (int i = 0; i < plan.layout.weekCount; ++i) {
-        RECT cell = CellOf(plan, plan.layout.weeks[i]);
-        IntersectRect(&cell, &cell, &inside);
+        RECT cell = ClearedCell(plan, plan.layout.weeks[i], erase);
         cells.push_back(cell);
         if (CountIn(
                 picture, cell, [](COLORREF c, COLORREF) { return IsInk(c); }, 0) > 0 ||

@@ -182,6 +182,8 @@ bool SamePicture(const Picture &a, const Picture &b);
 std::string DescribeDifference(const Picture &a, const Picture &b);
 // Writes the picture as a 32-bit BMP, for a person to look at.
 bool SaveBitmap(const Picture &picture, const std::string &path);
+// The colour most of the picture has: a panel's ground.
+COLORREF CommonestColour(const Picture &picture);
 
 const COLORREF kBlack = RGB(0, 0, 0);
 const COLORREF kRed = RGB(255, 0, 0);
@@ -240,7 +242,8 @@ SettledFramesPass(HWND dialog,
 ::testing::AssertionResult WaitForSettledClient(HWND window, Picture *picture,
                                                 const Picture *expected = nullptr);
 
-// Each day of the panel has ink (black or red) in its cell.
+// Each day of the panel has ink in its cell, inside the area the painter
+// clears: pixels other than the panel's ground, its commonest colour.
 ::testing::AssertionResult DaysInked(const Picture &picture, const PanelPlan &plan);
 // Each row's ISO week number, worked out here, read back from the grey
 // digits in its cell; the week column has no grey elsewhere. `expected`, if
@@ -250,8 +253,9 @@ SettledFramesPass(HWND dialog,
 // No ink (black, red or blue) outside the cells of days, weekday letters
 // and weeks.
 ::testing::AssertionResult NoStrayInk(const Picture &picture, const PanelPlan &plan);
-// `colour` is kRed or kBlue. Pixels of exactly that colour are in `area`,
-// and nothing of its tint is anywhere else.
+// `colour` leans to red or to blue (kRed, kBlue, or the lighter ones of dark
+// mode). Pixels of exactly that colour are in `area`, and nothing of its
+// tint (leaning the same way) is anywhere else.
 ::testing::AssertionResult ColourOnlyIn(const Picture &picture, COLORREF colour, const RECT &area);
 // Nothing of that colour or its tint.
 ::testing::AssertionResult ColourAbsent(const Picture &picture, COLORREF colour);

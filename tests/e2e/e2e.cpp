@@ -1051,8 +1051,16 @@ static long DayNumber(int year, int month, int day) {
     return era * 146097 + yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear - 719468;
 }
 
-// The ISO week of the Monday of each row: a week belongs to the year its
-// Thursday is in, and week 1 holds the year's first Thursday.
+// The ISO week whose Thursday is `thursday`: a week belongs to the year its
+// Thursday is in (`year` or one before), and week 1 holds the year's first
+// Thursday.
+static int IsoWeek(long thursday, int year) {
+    while (DayNumber(year, 1, 1) > thursday)
+        --year;
+    return static_cast<int>((thursday - DayNumber(year, 1, 1)) / 7 + 1);
+}
+
+// The ISO week of the Monday of each row.
 static std::string IsoWeeksOfRows(const PanelPlan &plan) {
     long first = DayNumber(plan.month.year, plan.month.month + 1, 1);
     int sundayBased = static_cast<int>((first + 4) % 7); // 1 January 1970 was a Thursday
@@ -1061,12 +1069,29 @@ static std::string IsoWeeksOfRows(const PanelPlan &plan) {
     std::string weeks;
     for (int row = 0; row < plan.layout.weekCount; ++row, rowStart += 7) {
         long thursday = rowStart + (8 - firstWeekday) % 7 + 3;
-        int year = plan.month.year + 1;
-        while (DayNumber(year, 1, 1) > thursday)
-            --year;
-        weeks += (row ? " " : "") + std::to_string((thursday - DayNumber(year, 1, 1)) / 7 + 1);
+        weeks += (row ? " " : "") + std::to_string(IsoWeek(thursday, plan.month.year + 1));
     }
     return weeks;
+}
+
+std::string TodaysTip() {
+    CalendarDate today = StartDate();
+    int year = today.year;
+    long day = DayNumber(year, today.month + 1, today.day);
+    long mondayBased = (day + 3) % 7; // 1 January 1970 was a Thursday
+    long first = DayNumber(year, 1, 1);
+    SYSTEMTIME date = {};
+    date.wYear = static_cast<WORD>(year);
+    date.wMonth = static_cast<WORD>(today.month + 1);
+    date.wDay = static_cast<WORD>(today.day);
+    wchar_t wide[128] = L"";
+    GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_LONGDATE, &date, nullptr, wide, 128, nullptr);
+    char text[256] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    return std::string(text) + "\r\nWeek " +
+           std::to_string(IsoWeek(day - mondayBased + 3, year + 1)) + ", day " +
+           std::to_string(day - first + 1) + " of " +
+           std::to_string(DayNumber(year + 1, 1, 1) - first) + "\r\nToday";
 }
 
 // The box around the ink of `ink` within `area`.

@@ -49,6 +49,9 @@ bool RealClock();
 // month whose neighbours lie in other years), or today on the real clock.
 CalendarDate StartDate();
 MonthOfYear StartMonth();
+// The tip of today's cell: the long date as Windows writes it here, the ISO
+// week and the day of the year, and "Today".
+std::string TodaysTip();
 // The driver and every process it starts share one faked wall clock (see
 // run-e2e.sh); these move it. Month is 1-12.
 bool ClockCanBeSet();

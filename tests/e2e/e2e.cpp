@@ -1106,32 +1106,33 @@ static RECT InkBox(const std::vector<bool> &ink, int inkWidth, const RECT &area)
     return box;
 }
 
-// Grey text on the face: ink is what is nearer the grey than the face, so
-// that smoothed text reads as its strokes.
-static std::vector<bool> GreyInk(const Picture &picture) {
-    int threshold =
-        (GetGValue(GetSysColor(COLOR_GRAYTEXT)) + GetGValue(GetSysColor(COLOR_BTNFACE))) / 2;
+// Text of colour `text` on the face: ink is what is nearer that colour than
+// the face, so that smoothed text reads as its strokes whatever its colour.
+static std::vector<bool> InkOf(const Picture &picture, COLORREF text) {
+    int threshold = (GetGValue(text) + GetGValue(GetSysColor(COLOR_BTNFACE))) / 2;
     std::vector<bool> ink;
     for (COLORREF c : picture.pixels)
         ink.push_back(GetGValue(c) < threshold);
     return ink;
 }
 
-struct Digits {
+struct Glyphs {
     Picture picture;
     std::vector<bool> ink;
-    RECT boxes[10];
+    std::vector<RECT> boxes;
 };
 
-// The ten digits as this driver draws them in plain Arial, at the size
-// whose digits are `inkHeight` pixels tall: the shapes that the screen's
-// are told apart by.
-static const Digits &DigitsOfHeight(int inkHeight) {
-    static std::map<int, Digits> drawn;
-    Digits &digits = drawn[inkHeight];
-    for (int size = inkHeight; digits.ink.empty() && size < 3 * inkHeight + 4; ++size) {
-        digits.picture = DrawnPicture(size * 20, size * 2, [&](HDC dc) {
-            RECT whole = {0, 0, size * 20, size * 2};
+// The characters of `alphabet` as this driver draws them in plain Arial, at
+// the size whose first character is `inkHeight` pixels tall: the shapes
+// that the screen's are told apart by.
+static const Glyphs &GlyphsOfHeight(const std::string &alphabet, int inkHeight) {
+    static std::map<std::pair<std::string, int>, Glyphs> drawn;
+    Glyphs &glyphs = drawn[{alphabet, inkHeight}];
+    int count = static_cast<int>(alphabet.size());
+    COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
+    for (int size = inkHeight; glyphs.ink.empty() && size < 3 * inkHeight + 4; ++size) {
+        glyphs.picture = DrawnPicture(size * 2 * count, size * 2, [&](HDC dc) {
+            RECT whole = {0, 0, size * 2 * count, size * 2};
             HBRUSH face = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
             FillRect(dc, &whole, face);
             DeleteObject(face);
@@ -1139,31 +1140,33 @@ static const Digits &DigitsOfHeight(int inkHeight) {
                                      0, DEFAULT_QUALITY, 0, "Arial");
             HGDIOBJ previous = SelectObject(dc, font);
             SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-            for (int d = 0; d < 10; ++d)
-                TextOutA(dc, d * size * 2, 0, &"0123456789"[d], 1);
+            SetTextColor(dc, grey);
+            for (int i = 0; i < count; ++i)
+                TextOutA(dc, i * size * 2, 0, &alphabet[i], 1);
             SelectObject(dc, previous);
             DeleteObject(font);
             return font != nullptr;
         });
-        std::vector<bool> ink = GreyInk(digits.picture);
-        for (int d = 0; d < 10 && !ink.empty(); ++d)
-            digits.boxes[d] =
-                InkBox(ink, digits.picture.width, {d * size * 2, 0, (d + 1) * size * 2, size * 2});
-        if (!ink.empty() && digits.boxes[0].bottom - digits.boxes[0].top == inkHeight)
-            digits.ink = ink;
+        std::vector<bool> ink = InkOf(glyphs.picture, grey);
+        glyphs.boxes.clear();
+        for (int i = 0; i < count && !ink.empty(); ++i)
+            glyphs.boxes.push_back(
+                InkBox(ink, glyphs.picture.width, {i * size * 2, 0, (i + 1) * size * 2, size * 2}));
+        if (!ink.empty() && glyphs.boxes[0].bottom - glyphs.boxes[0].top == inkHeight)
+            glyphs.ink = ink;
     }
-    return digits;
+    return glyphs;
 }
 
-// The digit whose shape, laid over the one in `box` on the screen, differs
-// from it in the fewest pixels.
-static char ReadDigit(const std::vector<bool> &ink, int inkWidth, const RECT &box) {
-    const Digits &digits = DigitsOfHeight(box.bottom - box.top);
+// The character of `alphabet` whose shape, laid over the one in `box` on the
+// screen, differs from it in the fewest pixels.
+static char ReadGlyph(const std::vector<bool> &ink, int inkWidth, const RECT &box,
+                      const std::string &alphabet) {
+    const Glyphs &glyphs = GlyphsOfHeight(alphabet, box.bottom - box.top);
     char best = '?';
     int fewest = INT_MAX;
-    for (int d = 0; d < 10 && !digits.ink.empty(); ++d) {
-        const RECT &shape = digits.boxes[d];
+    for (size_t i = 0; i < alphabet.size() && !glyphs.ink.empty(); ++i) {
+        const RECT &shape = glyphs.boxes[i];
         int width = std::max(box.right - box.left, shape.right - shape.left);
         int height = std::max(box.bottom - box.top, shape.bottom - shape.top);
         int differ = 0;
@@ -1172,13 +1175,13 @@ static char ReadDigit(const std::vector<bool> &ink, int inkWidth, const RECT &bo
                 bool seen = box.left + x < box.right && box.top + y < box.bottom &&
                             ink[static_cast<size_t>(box.top + y) * inkWidth + box.left + x];
                 bool drawn = shape.left + x < shape.right && shape.top + y < shape.bottom &&
-                             digits.ink[static_cast<size_t>(shape.top + y) * digits.picture.width +
+                             glyphs.ink[static_cast<size_t>(shape.top + y) * glyphs.picture.width +
                                         shape.left + x];
                 differ += seen != drawn;
             }
         if (differ < fewest) {
             fewest = differ;
-            best = static_cast<char>('0' + d);
+            best = alphabet[i];
         }
     }
     return best;
@@ -1187,7 +1190,7 @@ static char ReadDigit(const std::vector<bool> &ink, int inkWidth, const RECT &bo
 AssertionResult WeeksInked(const Picture &picture, const PanelPlan &plan, const char *expected) {
     std::string weeks = expected ? expected : IsoWeeksOfRows(plan);
     COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
-    std::vector<bool> ink = GreyInk(picture);
+    std::vector<bool> ink = InkOf(picture, grey);
     // The last row's cell may reach into the frame's edge, which is drawn
     // inside the frame, in grey too.
     const PanelRect &erase = plan.layout.erase;
@@ -1209,7 +1212,7 @@ AssertionResult WeeksInked(const Picture &picture, const PanelPlan &plan, const 
             while (end < cell.right && inkIn(end, end + 1).left == end)
                 ++end;
             if (end > x)
-                read += ReadDigit(ink, picture.width, inkIn(x, end));
+                read += ReadGlyph(ink, picture.width, inkIn(x, end), "0123456789");
         }
     }
     if (read != weeks)
@@ -1224,6 +1227,40 @@ AssertionResult WeeksInked(const Picture &picture, const PanelPlan &plan, const 
     if (stray != 0)
         return AssertionFailure() << stray << " grey pixels in the week column outside its "
                                   << plan.layout.weekCount << " weeks";
+    return AssertionSuccess();
+}
+
+AssertionResult LettersInked(const Picture &picture, const PanelPlan &plan, const char *expected) {
+    COLORREF ground = CommonestColour(picture);
+    std::vector<bool> drawn;
+    for (COLORREF c : picture.pixels)
+        drawn.push_back(c != ground);
+    std::vector<bool> blue = InkOf(picture, kBlue);
+    const PanelLayout &layout = plan.layout;
+    std::string read;
+    for (int i = 0; i < layout.headerCount; ++i) {
+        RECT cell = ClearedCell(plan, layout.header[i], layout.headerErase);
+        RECT letter = InkBox(drawn, picture.width, cell);
+        RECT days = {};
+        for (int d = 0; d < layout.dayCount; ++d)
+            if (layout.days[d].x == layout.header[i].x) {
+                RECT day = ClearedCell(plan, layout.days[d], layout.erase);
+                day = InkBox(drawn, picture.width, day);
+                UnionRect(&days, &days, &day);
+            }
+        // Twice the distance between the two middles.
+        int off = (letter.left + letter.right) - (days.left + days.right);
+        if (IsRectEmpty(&letter) || IsRectEmpty(&days) ||
+            std::abs(off) > 2 * plan.metrics.colWidth / 3)
+            return AssertionFailure()
+                   << "weekday letter " << i << " has ink at x " << letter.left << "-"
+                   << letter.right << ", its column's days at " << days.left << "-" << days.right;
+        if (expected)
+            read += ReadGlyph(blue, picture.width, InkBox(blue, picture.width, cell), "SMTWF");
+    }
+    if (expected && read != expected)
+        return AssertionFailure() << "the weekday letters read \"" << read << "\", expected \""
+                                  << expected << "\"";
     return AssertionSuccess();
 }
 

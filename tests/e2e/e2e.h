@@ -253,6 +253,11 @@ SettledFramesPass(HWND dialog,
 // given, names the weeks instead, as "49 50 51 52 1".
 ::testing::AssertionResult WeeksInked(const Picture &picture, const PanelPlan &plan,
                                       const char *expected = nullptr);
+// Each weekday letter has ink in its cell, its middle within a third of a
+// column of the middle of the days below it. `expected`, if given, names the
+// program's own letters, read back from the blue, as "MTWTFSS".
+::testing::AssertionResult LettersInked(const Picture &picture, const PanelPlan &plan,
+                                        const char *expected = nullptr);
 // No ink (black, red or blue) outside the cells of days, weekday letters
 // and weeks.
 ::testing::AssertionResult NoStrayInk(const Picture &picture, const PanelPlan &plan);

@@ -105,8 +105,15 @@ TEST_P(RegionTest, TitlesAndFirstDayFollowTheRegion) {
     Frames frames;
     GridOptions grid = {c.firstWeekday, false};
     EXPECT_TRUE(WaitForSettledFrames(dialog_, StartMonth(), StartDate(), &frames, grid));
+    PanelPlan middle = PlanPanel(dialog_, 1, StartMonth(), StartDate(), grid);
+    EXPECT_TRUE(NoStrayInk(frames.panel[1], middle));
+    // Each letter over its column; in an English region the program's own,
+    // from the first day on.
+    std::string letters;
+    for (int i = 0; i < 7; ++i)
+        letters += "SMTWTFS"[(i + c.firstWeekday) % 7];
     EXPECT_TRUE(
-        NoStrayInk(frames.panel[1], PlanPanel(dialog_, 1, StartMonth(), StartDate(), grid)));
+        LettersInked(frames.panel[1], middle, c.titles[0] == nullptr ? letters.c_str() : nullptr));
     for (int id : {kPrevTitle, kCurrentTitle, kNextTitle})
         EXPECT_TRUE(TitleUncut(dialog_, id));
 

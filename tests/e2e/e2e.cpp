@@ -932,12 +932,16 @@ AssertionResult PanelsMatchThePlan(HWND dialog, MonthOfYear shown, const Calenda
         frames);
 }
 
-AssertionResult WaitForSettledClient(HWND window, Picture *picture, const Picture *expected) {
+AssertionResult WaitForSettledClient(HWND window, Picture *picture, const Picture *expected,
+                                     bool whole) {
+    auto capture = [&] {
+        return whole ? CaptureScreen(WindowRectOf(window)) : CaptureClient(window);
+    };
     LetProgramCatchUp(window);
-    *picture = CaptureClient(window);
+    *picture = capture();
     ULONGLONG unchangedSince = Now();
     return Eventually([&] {
-        Picture now = CaptureClient(window);
+        Picture now = capture();
         if (!SamePicture(*picture, now))
             unchangedSince = Now();
         *picture = now;

@@ -240,10 +240,12 @@ SettledFramesPass(HWND dialog,
                                               const CalendarDate &today, Frames *frames,
                                               GridOptions options = {}, int panelDpi = 96);
 
-// Polls the screen until the window's client area has not changed for a
-// while, and is `expected` where that is given.
+// Polls the screen until the window's client area (with `whole`, the whole
+// window, border and all) has not changed for a while, and is `expected`
+// where that is given.
 ::testing::AssertionResult WaitForSettledClient(HWND window, Picture *picture,
-                                                const Picture *expected = nullptr);
+                                                const Picture *expected = nullptr,
+                                                bool whole = false);
 
 // Each day of the panel has ink in its cell, inside the area the painter
 // clears: pixels other than the panel's ground, its commonest colour.

@@ -784,6 +784,16 @@ bool SaveBitmap(const Picture &picture, const std::string &path) {
     return fclose(out) == 0 && ok;
 }
 
+COLORREF CommonestColour(const Picture &picture) {
+    std::map<COLORREF, int> counts;
+    for (COLORREF c : picture.pixels)
+        ++counts[c];
+    auto commonest =
+        std::max_element(counts.begin(), counts.end(),
+                         [](const auto &a, const auto &b) { return a.second < b.second; });
+    return commonest == counts.end() ? CLR_INVALID : commonest->first;
+}
+
 // ---- the three month panels ---------------------------------------------------
 
 // Month names as the titles show them; the two longest carry a trailing blank,
@@ -949,12 +959,16 @@ AssertionResult PanelsMatchThePlan(HWND dialog, MonthOfYear shown, const Calenda
         frames);
 }
 
-AssertionResult WaitForSettledClient(HWND window, Picture *picture, const Picture *expected) {
+AssertionResult WaitForSettledClient(HWND window, Picture *picture, const Picture *expected,
+                                     bool whole) {
+    auto capture = [&] {
+        return whole ? CaptureScreen(WindowRectOf(window)) : CaptureClient(window);
+    };
     LetProgramCatchUp(window);
-    *picture = CaptureClient(window);
+    *picture = capture();
     ULONGLONG unchangedSince = Now();
     return Eventually([&] {
-        Picture now = CaptureClient(window);
+        Picture now = capture();
         if (!SamePicture(*picture, now))
             unchangedSince = Now();
         *picture = now;
@@ -964,17 +978,21 @@ AssertionResult WaitForSettledClient(HWND window, Picture *picture, const Pictur
     });
 }
 
-// Pixels leaning towards one of the three primaries: exactly that primary
+// How far a colour's red (channel 0) or blue (2) stands above the other two.
+static int Lean(COLORREF c, int channel) {
+    const int values[3] = {GetRValue(c), GetGValue(c), GetBValue(c)};
+    return values[channel] - std::max(values[(channel + 1) % 3], values[(channel + 2) % 3]);
+}
+
+// Pixels leaning the way a red or blue `colour` leans: exactly that colour
 // where text is drawn unsmoothed, a tint of it where smoothing blends it with
 // the background. Stray colour is looked for with this; the text itself
 // must show the exact colour.
-static bool IsTintOf(COLORREF c, COLORREF primary) {
-    int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
-    if (primary == kRed)
-        return r - (g > b ? g : b) >= 64;
-    if (primary == kBlue)
-        return b - (r > g ? r : g) >= 64;
-    return c == primary;
+static bool IsTintOf(COLORREF c, COLORREF colour) {
+    for (int channel : {0, 2})
+        if (Lean(colour, channel) >= 64)
+            return Lean(c, channel) >= 64;
+    return c == colour;
 }
 
 // Text of any colour: near black, or leaning to red or blue. The grey of the
@@ -998,13 +1016,27 @@ static int CountIn(const Picture &picture, const RECT &area, bool (*match)(COLOR
 static bool IsDayInk(COLORREF c, COLORREF) { return IsDark(c) || IsTintOf(c, kRed); }
 static bool IsColour(COLORREF c, COLORREF colour) { return c == colour; }
 
+// An item's cell where the painter clears it first (`area`: the letters' row
+// or the grid), away from the frame's edge, which the last column's and row's
+// cells may reach into.
+static RECT ClearedCell(const PanelPlan &plan, const TextItem &item, const PanelRect &area) {
+    RECT cell = CellOf(plan, item);
+    RECT cleared = {area.left, area.top, area.right, area.bottom};
+    IntersectRect(&cell, &cell, &cleared);
+    return cell;
+}
+
+static bool Differs(COLORREF c, COLORREF ground) { return c != ground; }
+
 AssertionResult DaysInked(const Picture &picture, const PanelPlan &plan) {
     if (picture.width != plan.width || picture.height != plan.height)
         return AssertionFailure() << "captured " << picture.width << "x" << picture.height
                                   << " for a " << plan.width << "x" << plan.height << " frame";
+    COLORREF ground = CommonestColour(picture);
     std::string missing;
     for (int i = 0; i < plan.layout.dayCount; ++i)
-        if (CountIn(picture, CellOf(plan, plan.layout.days[i]), IsDayInk, 0) == 0)
+        if (CountIn(picture, ClearedCell(plan, plan.layout.days[i], plan.layout.erase), Differs,
+                    ground) == 0)
             missing += std::string(" ") + plan.layout.days[i].text;
     if (!missing.empty())
         return AssertionFailure() << "no ink in the cells of days" << missing;
@@ -1095,8 +1127,16 @@ static long DayNumber(int year, int month, int day) {
     return era * 146097 + yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear - 719468;
 }
 
-// The ISO week of the Monday of each row: a week belongs to the year its
-// Thursday is in, and week 1 holds the year's first Thursday.
+// The ISO week whose Thursday is `thursday`: a week belongs to the year its
+// Thursday is in (`year` or one before), and week 1 holds the year's first
+// Thursday.
+static int IsoWeek(long thursday, int year) {
+    while (DayNumber(year, 1, 1) > thursday)
+        --year;
+    return static_cast<int>((thursday - DayNumber(year, 1, 1)) / 7 + 1);
+}
+
+// The ISO week of the Monday of each row.
 static std::string IsoWeeksOfRows(const PanelPlan &plan) {
     long first = DayNumber(plan.month.year, plan.month.month + 1, 1);
     int sundayBased = static_cast<int>((first + 4) % 7); // 1 January 1970 was a Thursday
@@ -1105,12 +1145,29 @@ static std::string IsoWeeksOfRows(const PanelPlan &plan) {
     std::string weeks;
     for (int row = 0; row < plan.layout.weekCount; ++row, rowStart += 7) {
         long thursday = rowStart + (8 - firstWeekday) % 7 + 3;
-        int year = plan.month.year + 1;
-        while (DayNumber(year, 1, 1) > thursday)
-            --year;
-        weeks += (row ? " " : "") + std::to_string((thursday - DayNumber(year, 1, 1)) / 7 + 1);
+        weeks += (row ? " " : "") + std::to_string(IsoWeek(thursday, plan.month.year + 1));
     }
     return weeks;
+}
+
+std::string TodaysTip() {
+    CalendarDate today = StartDate();
+    int year = today.year;
+    long day = DayNumber(year, today.month + 1, today.day);
+    long mondayBased = (day + 3) % 7; // 1 January 1970 was a Thursday
+    long first = DayNumber(year, 1, 1);
+    SYSTEMTIME date = {};
+    date.wYear = static_cast<WORD>(year);
+    date.wMonth = static_cast<WORD>(today.month + 1);
+    date.wDay = static_cast<WORD>(today.day);
+    wchar_t wide[128] = L"";
+    GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_LONGDATE, &date, nullptr, wide, 128, nullptr);
+    char text[256] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    return std::string(text) + "\r\nWeek " +
+           std::to_string(IsoWeek(day - mondayBased + 3, year + 1)) + ", day " +
+           std::to_string(day - first + 1) + " of " +
+           std::to_string(DayNumber(year + 1, 1, 1) - first) + "\r\nToday";
 }
 
 // The box around the ink of `ink` within `area`.
@@ -1125,32 +1182,33 @@ static RECT InkBox(const std::vector<bool> &ink, int inkWidth, const RECT &area)
     return box;
 }
 
-// Grey text on the face: ink is what is nearer the grey than the face, so
-// that smoothed text reads as its strokes.
-static std::vector<bool> GreyInk(const Picture &picture) {
-    int threshold =
-        (GetGValue(GetSysColor(COLOR_GRAYTEXT)) + GetGValue(GetSysColor(COLOR_BTNFACE))) / 2;
+// Text of colour `text` on the face: ink is what is nearer that colour than
+// the face, so that smoothed text reads as its strokes whatever its colour.
+static std::vector<bool> InkOf(const Picture &picture, COLORREF text) {
+    int threshold = (GetGValue(text) + GetGValue(GetSysColor(COLOR_BTNFACE))) / 2;
     std::vector<bool> ink;
     for (COLORREF c : picture.pixels)
         ink.push_back(GetGValue(c) < threshold);
     return ink;
 }
 
-struct Digits {
+struct Glyphs {
     Picture picture;
     std::vector<bool> ink;
-    RECT boxes[10];
+    std::vector<RECT> boxes;
 };
 
-// The ten digits as this driver draws them in plain Arial, at the size
-// whose digits are `inkHeight` pixels tall: the shapes that the screen's
-// are told apart by.
-static const Digits &DigitsOfHeight(int inkHeight) {
-    static std::map<int, Digits> drawn;
-    Digits &digits = drawn[inkHeight];
-    for (int size = inkHeight; digits.ink.empty() && size < 3 * inkHeight + 4; ++size) {
-        digits.picture = DrawnPicture(size * 20, size * 2, [&](HDC dc) {
-            RECT whole = {0, 0, size * 20, size * 2};
+// The characters of `alphabet` as this driver draws them in plain Arial, at
+// the size whose first character is `inkHeight` pixels tall: the shapes
+// that the screen's are told apart by.
+static const Glyphs &GlyphsOfHeight(const std::string &alphabet, int inkHeight) {
+    static std::map<std::pair<std::string, int>, Glyphs> drawn;
+    Glyphs &glyphs = drawn[{alphabet, inkHeight}];
+    int count = static_cast<int>(alphabet.size());
+    COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
+    for (int size = inkHeight; glyphs.ink.empty() && size < 3 * inkHeight + 4; ++size) {
+        glyphs.picture = DrawnPicture(size * 2 * count, size * 2, [&](HDC dc) {
+            RECT whole = {0, 0, size * 2 * count, size * 2};
             HBRUSH face = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
             FillRect(dc, &whole, face);
             DeleteObject(face);
@@ -1158,31 +1216,33 @@ static const Digits &DigitsOfHeight(int inkHeight) {
                                      0, DEFAULT_QUALITY, 0, "Arial");
             HGDIOBJ previous = SelectObject(dc, font);
             SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-            for (int d = 0; d < 10; ++d)
-                TextOutA(dc, d * size * 2, 0, &"0123456789"[d], 1);
+            SetTextColor(dc, grey);
+            for (int i = 0; i < count; ++i)
+                TextOutA(dc, i * size * 2, 0, &alphabet[i], 1);
             SelectObject(dc, previous);
             DeleteObject(font);
             return font != nullptr;
         });
-        std::vector<bool> ink = GreyInk(digits.picture);
-        for (int d = 0; d < 10 && !ink.empty(); ++d)
-            digits.boxes[d] =
-                InkBox(ink, digits.picture.width, {d * size * 2, 0, (d + 1) * size * 2, size * 2});
-        if (!ink.empty() && digits.boxes[0].bottom - digits.boxes[0].top == inkHeight)
-            digits.ink = ink;
+        std::vector<bool> ink = InkOf(glyphs.picture, grey);
+        glyphs.boxes.clear();
+        for (int i = 0; i < count && !ink.empty(); ++i)
+            glyphs.boxes.push_back(
+                InkBox(ink, glyphs.picture.width, {i * size * 2, 0, (i + 1) * size * 2, size * 2}));
+        if (!ink.empty() && glyphs.boxes[0].bottom - glyphs.boxes[0].top == inkHeight)
+            glyphs.ink = ink;
     }
-    return digits;
+    return glyphs;
 }
 
-// The digit whose shape, laid over the one in `box` on the screen, differs
-// from it in the fewest pixels.
-static char ReadDigit(const std::vector<bool> &ink, int inkWidth, const RECT &box) {
-    const Digits &digits = DigitsOfHeight(box.bottom - box.top);
+// The character of `alphabet` whose shape, laid over the one in `box` on the
+// screen, differs from it in the fewest pixels.
+static char ReadGlyph(const std::vector<bool> &ink, int inkWidth, const RECT &box,
+                      const std::string &alphabet) {
+    const Glyphs &glyphs = GlyphsOfHeight(alphabet, box.bottom - box.top);
     char best = '?';
     int fewest = INT_MAX;
-    for (int d = 0; d < 10 && !digits.ink.empty(); ++d) {
-        const RECT &shape = digits.boxes[d];
+    for (size_t i = 0; i < alphabet.size() && !glyphs.ink.empty(); ++i) {
+        const RECT &shape = glyphs.boxes[i];
         int width = std::max(box.right - box.left, shape.right - shape.left);
         int height = std::max(box.bottom - box.top, shape.bottom - shape.top);
         int differ = 0;
@@ -1191,13 +1251,13 @@ static char ReadDigit(const std::vector<bool> &ink, int inkWidth, const RECT &bo
                 bool seen = box.left + x < box.right && box.top + y < box.bottom &&
                             ink[static_cast<size_t>(box.top + y) * inkWidth + box.left + x];
                 bool drawn = shape.left + x < shape.right && shape.top + y < shape.bottom &&
-                             digits.ink[static_cast<size_t>(shape.top + y) * digits.picture.width +
+                             glyphs.ink[static_cast<size_t>(shape.top + y) * glyphs.picture.width +
                                         shape.left + x];
                 differ += seen != drawn;
             }
         if (differ < fewest) {
             fewest = differ;
-            best = static_cast<char>('0' + d);
+            best = alphabet[i];
         }
     }
     return best;
@@ -1206,16 +1266,14 @@ static char ReadDigit(const std::vector<bool> &ink, int inkWidth, const RECT &bo
 AssertionResult WeeksInked(const Picture &picture, const PanelPlan &plan, const char *expected) {
     std::string weeks = expected ? expected : IsoWeeksOfRows(plan);
     COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
-    std::vector<bool> ink = GreyInk(picture);
+    std::vector<bool> ink = InkOf(picture, grey);
     // The last row's cell may reach into the frame's edge, which is drawn
     // inside the frame, in grey too.
     const PanelRect &erase = plan.layout.erase;
-    RECT inside = {erase.left, erase.top, erase.right, erase.bottom};
     std::vector<RECT> cells;
     std::string read;
     for (int i = 0; i < plan.layout.weekCount; ++i) {
-        RECT cell = CellOf(plan, plan.layout.weeks[i]);
-        IntersectRect(&cell, &cell, &inside);
+        RECT cell = ClearedCell(plan, plan.layout.weeks[i], erase);
         cells.push_back(cell);
         if (CountIn(
                 picture, cell, [](COLORREF c, COLORREF) { return IsInk(c); }, 0) > 0 ||
@@ -1230,7 +1288,7 @@ AssertionResult WeeksInked(const Picture &picture, const PanelPlan &plan, const 
             while (end < cell.right && inkIn(end, end + 1).left == end)
                 ++end;
             if (end > x)
-                read += ReadDigit(ink, picture.width, inkIn(x, end));
+                read += ReadGlyph(ink, picture.width, inkIn(x, end), "0123456789");
         }
     }
     if (read != weeks)
@@ -1245,6 +1303,33 @@ AssertionResult WeeksInked(const Picture &picture, const PanelPlan &plan, const 
     if (stray != 0)
         return AssertionFailure() << stray << " grey pixels in the week column outside its "
                                   << plan.layout.weekCount << " weeks";
+    return AssertionSuccess();
+}
+
+AssertionResult LettersInked(const Picture &picture, const PanelPlan &plan) {
+    COLORREF ground = CommonestColour(picture);
+    std::vector<bool> drawn;
+    for (COLORREF c : picture.pixels)
+        drawn.push_back(c != ground);
+    const PanelLayout &layout = plan.layout;
+    for (int i = 0; i < layout.headerCount; ++i) {
+        RECT cell = ClearedCell(plan, layout.header[i], layout.headerErase);
+        RECT letter = InkBox(drawn, picture.width, cell);
+        RECT days = {};
+        for (int d = 0; d < layout.dayCount; ++d)
+            if (layout.days[d].x == layout.header[i].x) {
+                RECT day = ClearedCell(plan, layout.days[d], layout.erase);
+                day = InkBox(drawn, picture.width, day);
+                UnionRect(&days, &days, &day);
+            }
+        // Twice the distance between the two middles.
+        int off = (letter.left + letter.right) - (days.left + days.right);
+        if (IsRectEmpty(&letter) || IsRectEmpty(&days) ||
+            std::abs(off) > 2 * plan.metrics.colWidth / 3)
+            return AssertionFailure()
+                   << "weekday letter " << i << " has ink at x " << letter.left << "-"
+                   << letter.right << ", its column's days at " << days.left << "-" << days.right;
+    }
     return AssertionSuccess();
 }
 

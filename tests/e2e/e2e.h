@@ -50,6 +50,9 @@ bool RealClock();
 // month whose neighbours lie in other years), or today on the real clock.
 CalendarDate StartDate();
 MonthOfYear StartMonth();
+// The tip of today's cell: the long date as Windows writes it here, the ISO
+// week and the day of the year, and "Today".
+std::string TodaysTip();
 // The driver and every process it starts share one faked wall clock (see
 // run-e2e.sh); these move it. Month is 1-12.
 bool ClockCanBeSet();
@@ -192,6 +195,8 @@ bool SamePicture(const Picture &a, const Picture &b);
 std::string DescribeDifference(const Picture &a, const Picture &b);
 // Writes the picture as a 32-bit BMP, for a person to look at.
 bool SaveBitmap(const Picture &picture, const std::string &path);
+// The colour most of the picture has: a panel's ground.
+COLORREF CommonestColour(const Picture &picture);
 
 const COLORREF kBlack = RGB(0, 0, 0);
 const COLORREF kRed = RGB(255, 0, 0);
@@ -245,18 +250,24 @@ SettledFramesPass(HWND dialog,
                                               const CalendarDate &today, Frames *frames,
                                               GridOptions options = {}, int panelDpi = 96);
 
-// Polls the screen until the window's client area has not changed for a
-// while, and is `expected` where that is given.
+// Polls the screen until the window's client area (with `whole`, the whole
+// window, border and all) has not changed for a while, and is `expected`
+// where that is given.
 ::testing::AssertionResult WaitForSettledClient(HWND window, Picture *picture,
-                                                const Picture *expected = nullptr);
+                                                const Picture *expected = nullptr,
+                                                bool whole = false);
 
-// Each day of the panel has ink (black or red) in its cell.
+// Each day of the panel has ink in its cell, inside the area the painter
+// clears: pixels other than the panel's ground, its commonest colour.
 ::testing::AssertionResult DaysInked(const Picture &picture, const PanelPlan &plan);
 // Each row's ISO week number, worked out here, read back from the grey
 // digits in its cell; the week column has no grey elsewhere. `expected`, if
 // given, names the weeks instead, as "49 50 51 52 1".
 ::testing::AssertionResult WeeksInked(const Picture &picture, const PanelPlan &plan,
                                       const char *expected = nullptr);
+// Each weekday heading has ink in its cell, its middle within a third of a
+// column of the middle of the days below it.
+::testing::AssertionResult LettersInked(const Picture &picture, const PanelPlan &plan);
 // No ink (black, red or blue) outside the cells of days, weekday letters
 // and weeks.
 ::testing::AssertionResult NoStrayInk(const Picture &picture, const PanelPlan &plan);
@@ -265,8 +276,9 @@ SettledFramesPass(HWND dialog,
 // column, in the calendar's Arial at the plan's size.
 ::testing::AssertionResult HeadingsRead(const Picture &picture, const PanelPlan &plan,
                                         const char *headings);
-// `colour` is kRed or kBlue. Pixels of exactly that colour are in `area`,
-// and nothing of its tint is anywhere else.
+// `colour` leans to red or to blue (kRed, kBlue, or the lighter ones of dark
+// mode). Pixels of exactly that colour are in `area`, and nothing of its
+// tint (leaning the same way) is anywhere else.
 ::testing::AssertionResult ColourOnlyIn(const Picture &picture, COLORREF colour, const RECT &area);
 // Nothing of that colour or its tint.
 ::testing::AssertionResult ColourAbsent(const Picture &picture, COLORREF colour);

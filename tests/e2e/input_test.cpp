@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -129,13 +130,31 @@ std::string ShownTip(DWORD processId) {
 
 // The tip shows `expected` ("": none) within `ms`.
 ::testing::AssertionResult TipShows(DWORD processId, const std::string &expected, ULONGLONG ms) {
+    std::string before;
     return Eventually(
         [&] {
             std::string shown = ShownTip(processId);
+            before = shown.empty() ? before : shown;
             return ::testing::AssertionResult(shown == expected)
-                   << "the tip shows \"" << shown << "\"";
+                   << "the tip shows \"" << shown << "\" (last \"" << before << "\")";
         },
         ms);
+}
+
+// For three times the platform's delay no tip shows, where one that should
+// not would have come; but for the one the pointer left, until it goes.
+::testing::AssertionResult NoTipShows(DWORD processId, const std::string &leaving = "") {
+    std::string allowed = leaving;
+    std::string shown;
+    Eventually(
+        [&] {
+            shown = ShownTip(processId);
+            if (shown.empty())
+                allowed.clear();
+            return ::testing::AssertionResult(shown != allowed);
+        },
+        3 * GetDoubleClickTime());
+    return ::testing::AssertionResult(shown.empty()) << "a tip showed: \"" << shown << "\"";
 }
 
 // The six buttons each tell what they do while the pointer rests on them.
@@ -162,15 +181,12 @@ TEST_F(InputTest, ButtonsHaveTooltips) {
 }
 
 // A press puts the tip away while the pointer stays on the button: none
-// shows in three times the platform's delay (Wine's own tooltips would show
-// one); once the pointer has left, the tip comes back.
+// shows (Wine's own tooltips would show one); once the pointer has left, the
+// tip comes back.
 TEST_F(InputTest, PressedButtonShowsNoTip) {
     const Titles february = TitlesAt(1);
     ASSERT_TRUE(Press(dialog_, kNextMonthButton, february));
-    EXPECT_FALSE(Eventually(
-        [&] { return ::testing::AssertionResult(!ShownTip(process_.dwProcessId).empty()); },
-        3 * GetDoubleClickTime()))
-        << "a tip showed on the pressed button";
+    EXPECT_TRUE(NoTipShows(process_.dwProcessId)) << "on the pressed button";
     RECT button = WindowRectOf(GetDlgItem(dialog_, kNextMonthButton));
     ASSERT_TRUE(Hover(body_.x, body_.y));
     ASSERT_TRUE(Hover((button.left + button.right) / 2, (button.top + button.bottom) / 2));
@@ -251,48 +267,81 @@ TEST_F(PlantedLibraryTest, SystemLibraryComesFromTheSystemFolder) {
     EXPECT_TRUE(CloseWithX());
 }
 
-// Where the pointer rests on `day` of a panel (0-2) showing `month`.
-POINT DayPoint(HWND dialog, int panel, MonthOfYear month, int day) {
-    PanelPlan plan = PlanPanel(dialog, panel, month, StartDate());
+// Where the pointer rests on `day` of a panel (0-2) showing `month`, or with
+// `before` on the cell before it.
+POINT DayPoint(HWND dialog, int panel, MonthOfYear month, int day, GridOptions grid = {},
+               bool before = false) {
+    PanelPlan plan = PlanPanel(dialog, panel, month, StartDate(), grid);
     RECT cell = CellOf(plan, plan.layout.days[day - 1]);
-    POINT p = {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+    POINT p = {(cell.left + cell.right) / 2 - (before ? plan.metrics.colWidth : 0),
+               (cell.top + cell.bottom) / 2};
     ClientToScreen(GetDlgItem(dialog, kFrameIds[panel]), &p);
     return p;
 }
 
+// An empty cell: the one before the 1st of the first of the three months
+// that does not start in the first column (of two months running, one does
+// not).
+POINT EmptyCellPoint(HWND dialog, MonthOfYear shown, GridOptions grid) {
+    for (int panel = 0; panel < kPanelCount; ++panel) {
+        MonthOfYear month = AddMonths(shown, panel - 1);
+        PanelLayout layout = PlanPanel(dialog, panel, month, StartDate(), grid).layout;
+        for (int i = 1; i < layout.dayCount; ++i)
+            if (layout.days[i].x < layout.days[0].x)
+                return DayPoint(dialog, panel, month, 1, grid, true);
+    }
+    return {-1, -1};
+}
+
 // A day tells its full date, its week and day of the year and how far it is
-// from today, in any panel, and again once the view or the date moves on
-// under the pointer; an empty cell tells nothing.
+// from today, in any panel and wherever the choices move its cell, and again
+// once the view or the date moves on under the pointer; an empty cell tells
+// nothing. On the real clock, only today's text is known.
 TEST_F(InputTest, DaysTellTheirDetails) {
-    if (RealClock())
-        GTEST_SKIP() << "the days' texts are those of the pinned clock";
     const MonthOfYear december = {11, 1996};
     const MonthOfYear january = {0, 1997};
-    const struct {
+    struct DayTip {
         int panel;
         MonthOfYear month;
         int day;
-        const char *tip;
-    } days[] = {
-        {1, january, 15, "Wednesday, January 15, 1997\r\nWeek 3, day 15 of 365\r\nToday"},
-        {1, january, 16, "Thursday, January 16, 1997\r\nWeek 3, day 16 of 365\r\nTomorrow"},
-        {0, december, 24, "Tuesday, December 24, 1996\r\nWeek 52, day 359 of 366\r\n22 days ago"},
+        std::string tip;
     };
-    for (const auto &d : days) {
-        POINT p = DayPoint(dialog_, d.panel, d.month, d.day);
-        ASSERT_TRUE(Hover(p.x, p.y));
-        EXPECT_TRUE(TipShows(process_.dwProcessId, d.tip, 10000)) << "day " << d.day;
+    std::vector<DayTip> days = {{1, StartMonth(), StartDate().day, TodaysTip()}};
+    if (!RealClock()) {
+        days.push_back(
+            {1, january, 16, "Thursday, January 16, 1997\r\nWeek 3, day 16 of 365\r\nTomorrow"});
+        days.push_back({0, december, 24,
+                        "Tuesday, December 24, 1996\r\nWeek 52, day 359 of 366\r\n22 days ago"});
     }
-    // January 1997 starts on a Wednesday: the middle grid's first cell is empty.
-    PanelPlan plan = PlanPanel(dialog_, 1, january, StartDate());
-    POINT empty = {plan.layout.days[0].x - plan.metrics.colWidth, plan.layout.days[0].y + 2};
-    ClientToScreen(GetDlgItem(dialog_, kCurrentFrame), &empty);
-    ASSERT_TRUE(Hover(empty.x, empty.y));
-    EXPECT_TRUE(TipShows(process_.dwProcessId, "", 10000));
+    // Each menu item is a toggle: the week column, then Monday first as well.
+    const struct {
+        int command;
+        GridOptions grid;
+    } choices[] = {{0, {0, false}}, {kMenuWeekNumbers, {0, true}}, {kMenuMondayFirst, {1, true}}};
+    for (const auto &choice : choices) {
+        if (choice.command != 0)
+            SendMessageW(dialog_, WM_COMMAND, choice.command, 0);
+        for (const auto &d : days) {
+            POINT p = DayPoint(dialog_, d.panel, d.month, d.day, choice.grid);
+            ASSERT_TRUE(Hover(p.x, p.y));
+            EXPECT_TRUE(TipShows(process_.dwProcessId, d.tip, 10000))
+                << "day " << d.day << ", first weekday " << choice.grid.firstWeekday
+                << ", week numbers " << choice.grid.weekNumbers;
+        }
+        POINT empty = EmptyCellPoint(dialog_, StartMonth(), choice.grid);
+        ASSERT_TRUE(Hover(empty.x, empty.y));
+        EXPECT_TRUE(NoTipShows(process_.dwProcessId, days.back().tip)) << "over an empty cell";
+    }
+    if (RealClock()) {
+        ASSERT_TRUE(ParkMouseAwayFrom(dialog_));
+        EXPECT_TRUE(CloseWithX());
+        return;
+    }
 
     // 400 days on, in the right panel once the view is a year on.
+    const GridOptions grid = {1, true};
     ASSERT_TRUE(Press(dialog_, kNextYearButton, TitlesAt(12)));
-    POINT later = DayPoint(dialog_, 2, {1, 1998}, 19);
+    POINT later = DayPoint(dialog_, 2, {1, 1998}, 19, grid);
     ASSERT_TRUE(Hover(later.x, later.y));
     EXPECT_TRUE(TipShows(process_.dwProcessId,
                          "Thursday, February 19, 1998\r\nWeek 8, day 50 of 365\r\n"
@@ -300,7 +349,7 @@ TEST_F(InputTest, DaysTellTheirDetails) {
                          10000));
     // A tip on show counts from the new today once midnight has passed.
     ASSERT_TRUE(Press(dialog_, kPrevYearButton, TitlesAt(0)));
-    POINT today = DayPoint(dialog_, 1, january, 15);
+    POINT today = DayPoint(dialog_, 1, january, 15, grid);
     ASSERT_TRUE(Hover(today.x, today.y));
     ASSERT_TRUE(TipShows(process_.dwProcessId,
                          "Wednesday, January 15, 1997\r\nWeek 3, day 15 of 365\r\nToday", 10000));

@@ -26,7 +26,7 @@ const Palette kLight =
 
 void DrawMonth(int frameId, int monthIndex, int year, PanelKind kind,
                const wchar_t (*letters)[3] = kLetters,
-               const wchar_t (*names)[kDayNameSize] = kNoNames) {
+               const wchar_t (*names)[kDayNameSize] = kNoNames, const Palette &palette = kLight) {
     PanelPicture picture = {kind,
                             kind == PanelKind::current ? currentMetrics : sideMetrics,
                             {monthIndex, year},
@@ -35,7 +35,7 @@ void DrawMonth(int frameId, int monthIndex, int year, PanelKind kind,
                             letters,
                             names,
                             nullptr,
-                            &kLight};
+                            &palette};
     DrawMonth(GetDlgItem(calendarDialog, frameId), picture);
 }
 
@@ -86,6 +86,18 @@ int Count(const std::vector<COLORREF> &pixels, COLORREF colour, int width, RECT 
         for (int x = area.left; x < area.right; ++x)
             count += pixels[y * width + x] == colour;
     return count;
+}
+
+// The box around the pixels of that colour.
+RECT BoxOf(const std::vector<COLORREF> &pixels, COLORREF colour, int width) {
+    RECT box = {};
+    for (size_t i = 0; i < pixels.size(); ++i)
+        if (pixels[i] == colour) {
+            RECT pixel = {static_cast<LONG>(i % width), static_cast<LONG>(i / width),
+                          static_cast<LONG>(i % width + 1), static_cast<LONG>(i / width + 1)};
+            UnionRect(&box, &box, &pixel);
+        }
+    return box;
 }
 
 } // namespace
@@ -231,5 +243,44 @@ TEST(DrawMonth, SidePanelHasNoWeekdayLettersAndOtherMonthsNoRed) {
     EXPECT_EQ(0, Count(pixels, RGB(0, 0, 255), 116, all));
     EXPECT_EQ(0, Count(pixels, RGB(255, 0, 0), 116, all));
     EXPECT_GT(Count(pixels, RGB(0, 0, 0), 116, all), 100);
+    DestroyWindow(dialog);
+}
+
+// Under a high-contrast theme today stands on the highlight, in its text
+// colour, and nothing else does. Wine cannot turn high contrast on, so the
+// palette it would give is drawn here, each colour its own so that each is
+// told apart.
+TEST(DrawMonth, HighContrastTodayOnTheHighlight) {
+    const COLORREF window = RGB(0, 0, 0);
+    const COLORREF highlight = RGB(26, 235, 255);
+    const COLORREF highlightText = RGB(96, 0, 96);
+    const Palette contrast = ChoosePalette(
+        false, true,
+        {RGB(192, 192, 192), RGB(63, 242, 63), window, kWhite, highlight, highlightText});
+    HWND current, previous;
+    HWND dialog = MakeCalendar(&current, &previous);
+    Whiten(current);
+    DrawMonth(IDC_CURFRAME, 2, 1997, PanelKind::current, kLetters, kNoNames, contrast);
+    std::vector<COLORREF> pixels = Pixels(current);
+    const int w = 158;
+    RECT all = {0, 0, w, 133};
+    RECT today = {10 + 3 * 21, 48, 10 + 4 * 21, 64};
+    EXPECT_EQ(window, pixels[34 * w + 2]) << "the ground";
+    EXPECT_GT(Count(pixels, kWhite, w, all), 100) << "the other days";
+    int ground = Count(pixels, highlight, w, today);
+    int digits = Count(pixels, highlightText, w, today);
+    EXPECT_GT(ground, 20);
+    EXPECT_GT(digits, 5);
+    EXPECT_EQ(ground, Count(pixels, highlight, w, all)) << "the highlight outside today";
+    EXPECT_EQ(digits, Count(pixels, highlightText, w, all)) << "today's colour outside today";
+    // The digits within the highlight's box, with some of it round them.
+    RECT onGround = BoxOf(pixels, highlight, w);
+    RECT inside;
+    RECT text = BoxOf(pixels, highlightText, w);
+    EXPECT_TRUE(IntersectRect(&inside, &text, &onGround) && EqualRect(&inside, &text) &&
+                !EqualRect(&text, &onGround))
+        << "today's digits at " << text.left << "," << text.top << "-" << text.right << ","
+        << text.bottom << ", the highlight at " << onGround.left << "," << onGround.top << "-"
+        << onGround.right << "," << onGround.bottom;
     DestroyWindow(dialog);
 }

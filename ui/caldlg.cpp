@@ -222,12 +222,18 @@ static INT_PTR OnInitDialog(HWND dialog) {
     Init(calendar.view, Today());
     Refit(dialog);
     RestorePosition(dialog, settings);
-    // After the placing, which would take it off the top.
+    SetTimer(dialog, ID_DAYTIMER, kDayTimerPeriod, nullptr);
+    SetTimer(dialog, ID_SETTLETIMER, kUnpaintedSettleDelay, nullptr);
+    return TRUE;
+}
+
+// Nothing here shows in the first paint, which comes sooner without it.
+static void OnSettle(HWND dialog) {
+    KillTimer(dialog, ID_SETTLETIMER);
+    if (calendar.keyFilter == nullptr)
+        calendar.keyFilter = InstallKeyFilter();
     if (calendar.choices.keepOnTop)
         ApplyKeepOnTop(dialog, true, &calendar.tips);
-    SetTimer(dialog, ID_DAYTIMER, kDayTimerPeriod, nullptr);
-    calendar.keyFilter = InstallKeyFilter();
-    return TRUE;
 }
 
 static void OnPaint(HWND dialog) {
@@ -239,6 +245,10 @@ static void OnPaint(HWND dialog) {
     ShowMonth(dialog, IDC_PREVFRAME, PrevNeighbour(view), PanelKind::side);
     ShowMonth(dialog, IDC_NEXTFRAME, NextNeighbour(view), PanelKind::side);
     EndPaint(dialog, &paint);
+    // A timer, not a message: it comes once the thread has gone idle, when
+    // the paint is on the screen.
+    if (!calendar.painted)
+        SetTimer(dialog, ID_SETTLETIMER, kSettleDelay, nullptr);
     calendar.painted = true;
     // A tip on show tells of the day now under the pointer, from today. (The
     // pointer is looked for only once it has been on a day.)
@@ -365,13 +375,20 @@ static void OnNotify(HWND dialog, NMHDR *header) {
         OnTipPopped(calendar.tips, dialog, header->idFrom);
 }
 
-static void OnTimer(HWND dialog) {
+static void OnDayTimer(HWND dialog) {
     if (Tick(calendar.view, Today()))
         StepView(dialog, nullptr);
 }
 
+static void OnTimer(HWND dialog, UINT_PTR id) {
+    if (id == ID_SETTLETIMER)
+        OnSettle(dialog);
+    else
+        OnDayTimer(dialog);
+}
+
 // The clock may have jumped: the user set the time, the date or the zone.
-static void OnClockChanged(HWND dialog) { OnTimer(dialog); }
+static void OnClockChanged(HWND dialog) { OnDayTimer(dialog); }
 
 // The user changed the regional format: names, letters and first day.
 // Windows says so with "intl", and the clock may have moved with it. A
@@ -421,6 +438,7 @@ static void OnDestroy(HWND dialog) {
     RemoveKeyFilter(calendar.keyFilter);
     SavePosition(dialog);
     KillTimer(dialog, ID_DAYTIMER);
+    KillTimer(dialog, ID_SETTLETIMER);
 }
 
 // The tooltips wait for the first paint: their library is slow to load.
@@ -462,7 +480,7 @@ extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_COMMAND:
         return OnCommand(dialog, LOWORD(wParam));
     case WM_TIMER:
-        OnTimer(dialog);
+        OnTimer(dialog, wParam);
         break;
     case WM_TIMECHANGE:
         OnClockChanged(dialog);

@@ -4,8 +4,15 @@
 
 #include <windows.h>
 
-// The only timer: it looks for a new date once a minute.
+// The day timer looks for a new date once a minute.
 const UINT_PTR ID_DAYTIMER = 9;
 const UINT kDayTimerPeriod = 60000;
+
+// The settle timer fires once, for what the start leaves until its first
+// paint is on the screen (and start-up's own marker window after it); a
+// calendar started minimised, which does not paint, settles all the same.
+const UINT_PTR ID_SETTLETIMER = 10;
+const UINT kSettleDelay = USER_TIMER_MINIMUM;
+const UINT kUnpaintedSettleDelay = 2000;
 
 extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -134,30 +134,37 @@ static HANDLE ClaimCalendar() {
     return nullptr;
 }
 
-// The calendar dialog, with the one step of start-up's own as it closes,
-// before the place is saved.
-static INT_PTR CALLBACK ClosingCalendar(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+static HWND marker;
+
+// The calendar dialog, with start-up's own steps: the marker once the
+// calendar has settled after its first paint (a second start waits for it
+// meanwhile), and the ready signal taken back as it closes, before the
+// place is saved.
+static INT_PTR CALLBACK CalendarWithMarker(HWND dialog, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
     if (message == WM_DESTROY && readySignal != nullptr)
         ResetEvent(readySignal);
-    return CalDlg(dialog, message, wParam, lParam);
+    INT_PTR result = CalDlg(dialog, message, wParam, lParam);
+    if (message == WM_TIMER && wParam == ID_SETTLETIMER && marker == nullptr) {
+        auto *instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE));
+        if (RegisterMarkerClass(instance) != FALSE)
+            marker = CreateMarkerWindow(instance);
+        if (marker != nullptr && readySignal != nullptr)
+            SetEvent(readySignal);
+    }
+    return result;
 }
 
-static void RunCalendar(HINSTANCE instance, HINSTANCE previousInstance) {
-    if (previousInstance == nullptr && RegisterMarkerClass(instance) == FALSE)
-        return;
+static void RunCalendar(HINSTANCE instance) {
     // A copy that died after setting it may have left it set.
     if (readySignal != nullptr)
         ResetEvent(readySignal);
-    HWND marker = CreateMarkerWindow(instance);
-    if (marker != nullptr) {
-        if (readySignal != nullptr)
-            SetEvent(readySignal);
-        DialogBoxParamW(instance, L"CAL", nullptr, ClosingCalendar, 0);
+    DialogBoxParamW(instance, L"CAL", nullptr, CalendarWithMarker, 0);
+    if (marker != nullptr)
         DestroyWindow(marker);
-    }
 }
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previousInstance, LPWSTR /*commandLine*/,
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previousInstance*/, LPWSTR /*commandLine*/,
                     int /*showCommand*/) {
     showYourself = RegisterWindowMessageW(L"Trical.ShowYourself");
     readySignal = OpenReadySignal();
@@ -166,7 +173,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previousInstance, LPWSTR /*com
         (owner == kNoClaim && FindWindowW(kMarkerClass, kMarkerTitle) != nullptr)) {
         AskRunningCopyForward();
     } else {
-        RunCalendar(instance, previousInstance);
+        RunCalendar(instance);
         if (owner != kNoClaim) {
             ReleaseMutex(owner);
             CloseHandle(owner);

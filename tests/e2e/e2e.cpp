@@ -391,7 +391,10 @@ HWND WaitForCalendar(const PROCESS_INFORMATION &process, ULONGLONG timeoutMs) {
     Eventually(
         [&] {
             std::vector<HWND> dialogs = FindWindows(process.dwProcessId, true, "#32770");
-            if (dialogs.size() == 1 && FirstPaintDone(dialogs[0]))
+            // The marker comes last, once the calendar has settled after
+            // its first paint: its keys and choices are in force then.
+            if (dialogs.size() == 1 && FirstPaintDone(dialogs[0]) &&
+                !FindWindows(process.dwProcessId, false, "TRICALClass").empty())
                 found = dialogs[0];
             return AssertionResult(found || !Running(process));
         },

@@ -89,7 +89,8 @@ std::string ProfileValue(const char *section, const char *key);
 // start together. `exe`, where given, is a copy of that calendar elsewhere.
 ::testing::AssertionResult StartTrical(const char *arguments, PROCESS_INFORMATION *process,
                                        DWORD flags = 0, const std::string &exe = "");
-// The calendar of that process once its first paint is seen (FirstPaintSeen).
+// The calendar of that process once its first paint is seen (FirstPaintSeen)
+// and it has settled after it (its marker window made).
 HWND WaitForCalendar(const PROCESS_INFORMATION &process, ULONGLONG timeoutMs);
 bool WaitForExit(const PROCESS_INFORMATION &process, ULONGLONG timeoutMs, DWORD *exitCode);
 // Visible top-level windows that belong to a process.

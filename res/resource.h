@@ -3,6 +3,7 @@
 #pragma once
 
 #define IDC_WEBADDR 1013
+#define IDC_EVENTFILES 1014
 
 // The calendar dialog's width in dialog units, which the window is fitted
 // to again after a change of DPI or of the week column.
@@ -33,4 +34,5 @@ const unsigned IDM_ABOUT = 40006;
 const unsigned IDM_CLOSE = 40007;
 const unsigned IDM_COPYLONG = 40008;
 const unsigned IDM_COPYISO = 40009;
+const unsigned IDM_EVENTSFOLDER = 40010;
 #endif

@@ -16,6 +16,7 @@ static INT_PTR OnInitDialog(HWND dialog, AboutBox *box) {
     SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(box));
     DressControls(dialog, box->palette);
     SetWindowTextW(GetDlgItem(dialog, IDC_WEBADDR), kWebAddress);
+    SetWindowTextW(GetDlgItem(dialog, IDC_EVENTFILES), box->eventFiles);
     CenterWindow(dialog);
     ApplyKeepOnTop(dialog, box->onTop, nullptr);
     return TRUE;

@@ -11,6 +11,9 @@ struct AboutBox {
     Palette palette;
     // Above a calendar kept on top, or the box would open hidden.
     bool onTop;
+    // The holidays and events files read, and what each held; taken as the
+    // box opens.
+    const wchar_t *eventFiles;
 };
 
 extern "C" INT_PTR CALLBACK About(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -10,7 +10,9 @@
 #include "autostart.h"
 #include "clipboard.h"
 #include "daytips.h"
+#include "dayevents.h"
 #include "drag.h"
+#include "eventfiles.h"
 #include "faces.h"
 #include "frames.h"
 #include "keys.h"
@@ -45,7 +47,7 @@ struct CalendarState {
     // shows, which must outlive the notification asking for it.
     CalendarDate menuDay;
     int pointedCell;
-    wchar_t tipText[256];
+    wchar_t tipText[1024];
     // The DPI the panels are laid out for: the window's, or the one Windows
     // last announced.
     int dpi;
@@ -57,7 +59,11 @@ struct CalendarState {
     HHOOK keyFilter;
     DragState drag;
     Tips tips;
+    // The holidays and the user's own days, read once the first paint is
+    // on the screen.
+    EventFiles eventFiles;
     bool painted;
+    bool settled;
 };
 
 static CalendarState calendar;
@@ -202,7 +208,9 @@ static void ShowMonth(HWND dialog, int frameId, MonthOfYear month, PanelKind kin
                             calendar.region.letters,
                             calendar.region.dayNames,
                             calendar.letterFace,
-                            &calendar.palette};
+                            &calendar.palette,
+                            EventDaysOfMonth(calendar.eventFiles.events, month.year,
+                                             month.month + 1, UtcToLocal, nullptr)};
     DrawMonth(GetDlgItem(dialog, frameId), picture);
 }
 
@@ -227,13 +235,24 @@ static INT_PTR OnInitDialog(HWND dialog) {
     return TRUE;
 }
 
+// Read first as the calendar settles, never before; then again where a
+// file was added, changed or removed.
+static void FollowEventFiles(HWND dialog) {
+    if (calendar.settled && RefreshEventFiles(&calendar.eventFiles))
+        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE);
+}
+
 // Nothing here shows in the first paint, which comes sooner without it.
+// Once: a calendar that settled unpainted comes here again at its paint.
 static void OnSettle(HWND dialog) {
     KillTimer(dialog, ID_SETTLETIMER);
-    if (calendar.keyFilter == nullptr)
-        calendar.keyFilter = InstallKeyFilter();
+    if (calendar.settled)
+        return;
+    calendar.settled = true;
+    calendar.keyFilter = InstallKeyFilter();
     if (calendar.choices.keepOnTop)
         ApplyKeepOnTop(dialog, true, &calendar.tips);
+    FollowEventFiles(dialog);
 }
 
 static void OnPaint(HWND dialog) {
@@ -269,7 +288,8 @@ static void StepView(HWND dialog, void (*step)(CalendarView &)) {
 // keeps its colours here until it closes.
 static void OnAbout(HWND dialog) {
     auto *instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE));
-    AboutBox box = {calendar.palette, calendar.choices.keepOnTop};
+    AboutBox box = {calendar.palette, calendar.choices.keepOnTop,
+                    calendar.eventFiles.read ? calendar.eventFiles.report : L""};
     DialogBoxParamW(instance, L"ABOUTBOX", nullptr, About, reinterpret_cast<LPARAM>(&box));
 }
 
@@ -338,6 +358,9 @@ static INT_PTR OnCommand(HWND dialog, int id) {
     case IDM_COPYISO:
         OnCopyDay(dialog, id == IDM_COPYISO);
         break;
+    case IDM_EVENTSFOLDER:
+        OpenEventsFolder(dialog);
+        break;
     }
     return FALSE;
 }
@@ -364,7 +387,8 @@ static void OnTipText(NMTTDISPINFOW *info) {
     CalendarDate day = {};
     calendar.tipText[0] = L'\0';
     if (DayOfCell(calendar.pointedCell, &day))
-        DayTipText(day, calendar.view.today, calendar.tipText, 256);
+        DayTipText(day, calendar.view.today, calendar.tipText, 1024);
+    AddEventNames(calendar.eventFiles.events, day, calendar.tipText, 1024);
     info->lpszText = calendar.tipText;
 }
 
@@ -378,6 +402,7 @@ static void OnNotify(HWND dialog, NMHDR *header) {
 static void OnDayTimer(HWND dialog) {
     if (Tick(calendar.view, Today()))
         StepView(dialog, nullptr);
+    FollowEventFiles(dialog);
 }
 
 static void OnTimer(HWND dialog, UINT_PTR id) {
@@ -403,6 +428,12 @@ static void OnSettingChange(HWND dialog, const wchar_t *area) {
     }
     FollowTheme(dialog, &calendar.palette);
     OnClockChanged(dialog);
+}
+
+// The user may have just saved a file into the folder, and come back.
+static void OnActivate(HWND dialog, WORD state) {
+    if (state != WA_INACTIVE)
+        FollowEventFiles(dialog);
 }
 
 // After sleep the next minute tick may be most of a minute away.
@@ -435,6 +466,7 @@ static void OnEndSession(HWND dialog, bool ending) {
 
 static void OnDestroy(HWND dialog) {
     FontTitles(dialog, false);
+    FreeEventFiles(&calendar.eventFiles);
     RemoveKeyFilter(calendar.keyFilter);
     SavePosition(dialog);
     KillTimer(dialog, ID_DAYTIMER);
@@ -499,6 +531,9 @@ extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_NCPAINT:
     case WM_NCACTIVATE:
         return PaintBorder(dialog, message, wParam, calendar.palette);
+    case WM_ACTIVATE:
+        OnActivate(dialog, LOWORD(wParam));
+        break;
     case WM_POWERBROADCAST:
         OnPowerBroadcast(dialog, wParam);
         break;

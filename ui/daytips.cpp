@@ -1,6 +1,8 @@
 #include "daytips.h"
 
 #include "daydetails.h"
+#include "dayevents.h"
+#include "eventfiles.h"
 #include "resource.h"
 #include "tooltips.h"
 
@@ -41,4 +43,19 @@ void DayTipText(const CalendarDate &day, const CalendarDate &today, wchar_t *out
     out[length++] = L'\r';
     out[length++] = L'\n';
     FormatDayPlace(today, day, out + length, size - length);
+}
+
+void AddEventNames(const EventSet &events, const CalendarDate &day, wchar_t *text, int size) {
+    char names[512];
+    if (day.day == 0 || EventNamesOfDay(events, DayNumber(day.year, day.month + 1, day.day),
+                                        UtcToLocal, nullptr, names, sizeof names) == 0)
+        return;
+    int length = static_cast<int>(wcslen(text));
+    if (length + 3 >= size)
+        return;
+    text[length++] = L'\r';
+    text[length++] = L'\n';
+    int written = MultiByteToWideChar(CP_UTF8, 0, names, -1, text + length, size - length);
+    if (written == 0)
+        text[length - 2] = L'\0';
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "calendar.h"
+#include "ics.h"
 #include "layout.h"
 
 const int kPanels = 3;
@@ -20,3 +21,6 @@ int CellAtPoint(HWND dialog, const FrameGeometry &frames, GridOptions options, P
 int DateText(const CalendarDate &day, bool iso, wchar_t *out, int size);
 // The tip: the long date, the week and day of the year, how far from today.
 void DayTipText(const CalendarDate &day, const CalendarDate &today, wchar_t *out, int size);
+// Under a tip's own lines, the names of the day's events (none for day 0),
+// a line each, as many as fit.
+void AddEventNames(const EventSet &events, const CalendarDate &day, wchar_t *text, int size);

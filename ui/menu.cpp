@@ -18,6 +18,7 @@ static const MenuItem kItems[] = {
     {IDM_ONTOP, L"Keep on &top"},
     {IDM_AUTOSTART, L"&Start with Windows"},
     {0, nullptr},
+    {IDM_EVENTSFOLDER, L"Holidays and &events folder\u2026"},
     {IDM_TODAY, L"T&oday"},
     {IDM_ABOUT, L"&About Trical"},
     {0, nullptr},

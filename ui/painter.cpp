@@ -48,14 +48,14 @@ bool TitleFits(HWND title, const wchar_t *text) {
 // With the null pen selected, Rectangle fills without an outline.
 static void Erase(HDC dc, const PanelRect &r) { Rectangle(dc, r.left, r.top, r.right, r.bottom); }
 
-GridFont SelectGridFont(HDC dc, int height, const wchar_t *face) {
+GridFont SelectGridFont(HDC dc, int height, const wchar_t *face, int weight) {
     LOGFONTW record = {};
     // Any character set, so that Windows may link in a font that has them.
     if (face != nullptr)
         record.lfCharSet = DEFAULT_CHARSET;
     SetBkMode(dc, TRANSPARENT);
     record.lfHeight = height;
-    record.lfWeight = FW_THIN;
+    record.lfWeight = weight;
     record.lfItalic = 0;
     record.lfQuality = PROOF_QUALITY;
     wcsncpy(record.lfFaceName, face != nullptr ? face : L"Arial", LF_FACESIZE - 1);
@@ -89,6 +89,10 @@ static bool WholeNamesFit(HDC dc, const PanelPicture &picture, int room) {
         widths[day] = extent.cx;
     }
     return WholeDayNames(picture.dayNames, widths, room);
+}
+
+static bool HasEvent(const PanelPicture &picture, int day) {
+    return (picture.eventDays >> day & 1u) != 0;
 }
 
 void DrawMonth(HWND frame, const PanelPicture &picture) {
@@ -128,8 +132,18 @@ void DrawMonth(HWND frame, const PanelPicture &picture) {
     }
     Erase(dc, layout.erase);
 
+    // Arial's bold digits are as wide as its others: a day with an event
+    // moves nowhere, and is cut nowhere.
     for (int i = 0; i < layout.dayCount; ++i)
-        PaintText(dc, layout.days[i], palette);
+        if (!HasEvent(picture, i + 1))
+            PaintText(dc, layout.days[i], palette);
+    if (picture.eventDays != 0) {
+        GridFont bold = SelectGridFont(dc, layout.fontHeight, nullptr, FW_BOLD);
+        for (int i = 0; i < layout.dayCount; ++i)
+            if (HasEvent(picture, i + 1))
+                PaintText(dc, layout.days[i], palette);
+        ReleaseGridFont(dc, bold);
+    }
     ReleaseGridFont(dc, font);
 
     // The week numbers in their own, smaller font.

@@ -24,6 +24,8 @@ struct PanelPicture {
     const wchar_t (*dayNames)[kDayNameSize];
     const wchar_t *letterFace;
     const Palette *palette;
+    // Bit d for each day d that an event falls on, drawn bold.
+    unsigned eventDays;
 };
 
 void DrawMonth(HWND frame, const PanelPicture &picture);
@@ -36,5 +38,5 @@ struct GridFont {
     HGDIOBJ previous;
 };
 // `face` another face than Arial, for a region's letters Arial has not.
-GridFont SelectGridFont(HDC dc, int height, const wchar_t *face = nullptr);
+GridFont SelectGridFont(HDC dc, int height, const wchar_t *face = nullptr, int weight = FW_THIN);
 void ReleaseGridFont(HDC dc, GridFont selected);

@@ -102,6 +102,13 @@ bool SettingsFile(wchar_t *path) {
     return FindSettingsFile(path, &portable);
 }
 
+bool SettingsFolder(wchar_t *path) {
+    if (!SettingsFile(path))
+        return false;
+    path[wcslen(path) - wcslen(kFileName) - 1] = L'\0';
+    return true;
+}
+
 // Without a name the profile functions would go to WIN.INI.
 bool ReadSetting(const wchar_t *file, const wchar_t *section, const wchar_t *key,
                  const wchar_t *fallback, char *text, int size) {

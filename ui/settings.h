@@ -8,6 +8,9 @@
 // on a stick), otherwise the user's own, %APPDATA%\Trical\TRICAL.INI.
 // `path` holds MAX_PATH; false when neither can be found.
 bool SettingsFile(wchar_t *path);
+// The folder that file is in, which may not exist yet, without a
+// backslash at its end.
+bool SettingsFolder(wchar_t *path);
 
 // The file the start reads its settings from: the settings file once it
 // exists; until then the file an older Trical kept in the Windows folder, or

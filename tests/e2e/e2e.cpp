@@ -194,6 +194,20 @@ bool WriteSettings(const std::string &text, const std::string &path) {
     return fclose(file) == 0 && ok;
 }
 
+bool RemoveEventFiles() {
+    std::string folder = SettingsFolder();
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*.ics").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return true;
+    bool removed = true;
+    do
+        removed = RemoveSettings(folder + "\\" + found.cFileName) && removed;
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    return removed;
+}
+
 bool ReadSettings(std::string *text, const std::string &path) {
     FILE *file = fopen(path.c_str(), "rb");
     if (!file)
@@ -1046,6 +1060,19 @@ AssertionResult DaysInked(const Picture &picture, const PanelPlan &plan) {
     return AssertionSuccess();
 }
 
+CellInk DayInk(const Picture &picture, const PanelPlan &plan, int day) {
+    COLORREF ground = CommonestColour(picture);
+    RECT cell = ClearedCell(plan, plan.layout.days[day - 1], plan.layout.erase);
+    CellInk ink = {0, cell.right};
+    for (int y = cell.top; y < cell.bottom && y < picture.height; ++y)
+        for (int x = cell.left; x < cell.right && x < picture.width; ++x)
+            if (PixelAt(picture, x, y) != ground) {
+                ++ink.pixels;
+                ink.left = std::min(ink.left, static_cast<int>(x));
+            }
+    return ink;
+}
+
 AssertionResult NoStrayInk(const Picture &picture, const PanelPlan &plan) {
     std::vector<RECT> cells;
     for (int i = 0; i < plan.layout.dayCount; ++i)
@@ -1527,6 +1554,7 @@ AssertionResult WidenedAndClear(HWND dialog, const Layout &base, int panelDpi) {
 
 void CalendarTest::SetUp() {
     ASSERT_TRUE(MarkerWindows().empty()) << "a trical from an earlier test is still running";
+    ASSERT_TRUE(RemoveEventFiles());
     if (RealClock())
         return;
     ASSERT_TRUE(ClockCanBeSet()) << "the clock can only be set when run by run-e2e.sh";

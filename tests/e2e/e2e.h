@@ -71,6 +71,8 @@ bool RemoveSettings(const std::string &path = SettingsPath());
 // Makes the folders on the way as well.
 bool WriteSettings(const std::string &text, const std::string &path = SettingsPath());
 bool ReadSettings(std::string *text, const std::string &path = SettingsPath());
+// Takes every holidays and events file (*.ics) out of the settings folder.
+bool RemoveEventFiles();
 // The one "KEY=value" line of `key` in the one section of that name, read
 // here line by line (names in any case, blanks around them dropped); false
 // where the file, the section or the key is missing, or found twice.
@@ -269,6 +271,13 @@ SettledFramesPass(HWND dialog,
 // Each weekday heading has ink in its cell, its middle within a third of a
 // column of the middle of the days below it.
 ::testing::AssertionResult LettersInked(const Picture &picture, const PanelPlan &plan);
+// The pixels of a day's cell (1-31) that differ from the panel's ground,
+// and the column of the leftmost.
+struct CellInk {
+    int pixels;
+    int left;
+};
+CellInk DayInk(const Picture &picture, const PanelPlan &plan, int day);
 // No ink (black, red or blue) outside the cells of days, weekday letters
 // and weeks.
 ::testing::AssertionResult NoStrayInk(const Picture &picture, const PanelPlan &plan);

@@ -362,6 +362,93 @@ TEST_F(InputTest, DaysTellTheirDetails) {
     EXPECT_TRUE(CloseWithX());
 }
 
+// A holidays and events file in the settings folder: its days bold in the
+// middle and right panels, standing where they stood, and named under the
+// tip's lines; the About box lists it; a calendar started with it reads it
+// once it has painted; taken away, it unmarks its days as soon as the
+// calendar is activated. Around today's month, on either clock.
+TEST_F(InputTest, EventFilesMarkAndNameTheirDays) {
+    const MonthOfYear shown = StartMonth();
+    const MonthOfYear next = AddMonths(shown, 1);
+    char events[512];
+    // The UTC noon is that day in every zone but the farthest.
+    snprintf(events, sizeof events,
+             "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nDTSTART;VALUE=DATE:%04d%02d20\r\n"
+             "SUMMARY:Team day\\, with cake\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\n"
+             "DTSTART:%04d%02d03T120000Z\r\nSUMMARY:Release\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n",
+             shown.year, shown.month + 1, next.year, next.month + 1);
+    const std::string file = SettingsFolder() + "\\team.ics";
+    const struct {
+        int panel;
+        MonthOfYear month;
+        int day;
+    } marked[] = {{1, shown, 20}, {2, next, 3}};
+    // From another window of the driver's, so that the click activates it.
+    auto activate = [&] {
+        HWND other = TakeForeground();
+        ::testing::AssertionResult clicked = Click(body_.x, body_.y);
+        if (other != nullptr)
+            DestroyWindow(other);
+        return ::testing::AssertionResult(other != nullptr && clicked);
+    };
+    Frames plain;
+    Frames bold;
+    Frames seen;
+    ASSERT_TRUE(ParkMouseAwayFrom(dialog_));
+    ASSERT_TRUE(WaitForSettledFrames(dialog_, shown, StartDate(), &plain));
+    ASSERT_TRUE(WriteSettings(events, file));
+    ASSERT_TRUE(activate());
+    EXPECT_TRUE(SettledFramesPass(
+        dialog_,
+        [&](const Frames &now) {
+            for (const auto &m : marked) {
+                PanelPlan plan = PlanPanel(dialog_, m.panel, m.month, StartDate());
+                CellInk before = DayInk(plain.panel[m.panel], plan, m.day);
+                CellInk after = DayInk(now.panel[m.panel], plan, m.day);
+                // Its strokes thicker, a pixel out to the left at most.
+                if (after.pixels * 10 < before.pixels * 13 || after.left < before.left - 1 ||
+                    after.left > before.left)
+                    return ::testing::AssertionFailure()
+                           << "day " << m.day << " of panel " << m.panel << ": " << before.pixels
+                           << " pixels of ink from column " << before.left << ", then "
+                           << after.pixels << " from " << after.left;
+            }
+            return ::testing::AssertionSuccess();
+        },
+        &bold));
+
+    POINT day = DayPoint(dialog_, 1, shown, 20);
+    ASSERT_TRUE(Hover(day.x, day.y));
+    const std::string last = "\r\nTeam day, with cake";
+    std::string tip;
+    EXPECT_TRUE(Eventually([&] {
+        tip = ShownTip(process_.dwProcessId);
+        return ::testing::AssertionResult(
+                   tip.size() > last.size() &&
+                   tip.compare(tip.size() - last.size(), last.size(), last) == 0)
+               << "the tip shows \"" << tip << "\"";
+    }));
+    ASSERT_TRUE(ParkMouseAwayFrom(dialog_));
+
+    ASSERT_TRUE(ClickButton(dialog_, kAboutButton));
+    HWND about = NewWindowOf(process_.dwProcessId, {dialog_});
+    ASSERT_NE(nullptr, about) << "no About box appeared";
+    EXPECT_NE(std::string::npos, ItemText(about, 1014).find("team.ics: 2 events\r\n"))
+        << ItemText(about, 1014);
+    PostMessageW(about, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(Gone(about));
+
+    ASSERT_TRUE(CloseWithX());
+    EndCalendar();
+    ASSERT_TRUE(Launch());
+    EXPECT_TRUE(FramesBecome(dialog_, bold, &seen)) << "not read at the start";
+
+    ASSERT_TRUE(RemoveSettings(file));
+    ASSERT_TRUE(activate());
+    EXPECT_TRUE(FramesBecome(dialog_, plain, &seen)) << "still marked once the file was gone";
+    EXPECT_TRUE(CloseWithX());
+}
+
 // Right-clicks at `p` and picks the menu's item `downs` rows down.
 ::testing::AssertionResult PickFromMenu(DWORD processId, POINT p, int downs) {
     ::testing::AssertionResult done = RightClick(p.x, p.y);

@@ -35,7 +35,8 @@ void DrawMonth(int frameId, int monthIndex, int year, PanelKind kind,
                             letters,
                             names,
                             nullptr,
-                            &palette};
+                            &palette,
+                            0};
     DrawMonth(GetDlgItem(calendarDialog, frameId), picture);
 }
 

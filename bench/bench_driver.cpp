@@ -9,9 +9,11 @@
 //                          Linux's scheduler and from GetProcessTimes
 //   idle-day NAME MS MS SECONDS  the same, the pointer resting on a day of
 //                          trical's, its tip shown and gone
-// Usage: bench_driver start RUNS [choices] | repaint RUNS COMMANDS | idle WINDOWS SECONDS
-// With "choices" trical starts with every remembered choice on, and the two
-// are named trical-choices and floor-choices.
+// Usage: bench_driver start RUNS [choices|events] | repaint RUNS COMMANDS |
+//        idle WINDOWS SECONDS
+// With "choices" trical starts with every remembered choice on, with
+// "events" with a holidays file of 300 events in its folder; the programs'
+// names then end in "-choices" or "-events".
 #include <windows.h>
 
 #include <psapi.h>
@@ -388,6 +390,36 @@ static bool SetChoices(bool on) {
     return ok;
 }
 
+// A country's public holidays for ten years, as published: 300 single
+// all-day events, in trical's folder; or none.
+static bool SetEvents(bool on) {
+    char folder[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("APPDATA", folder, sizeof folder);
+    if (length == 0 || length >= sizeof folder - 30)
+        return false;
+    std::string path = std::string(folder) + "\\Trical";
+    CreateDirectoryA(path.c_str(), nullptr);
+    path += "\\holidays.ics";
+    if (!on)
+        return DeleteFileA(path.c_str()) != 0 || GetLastError() == ERROR_FILE_NOT_FOUND;
+    std::string text = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Trical bench//EN\r\n";
+    for (int year = 2021; year <= 2030; ++year)
+        for (int i = 0; i < 30; ++i) {
+            char event[200];
+            snprintf(event, sizeof event,
+                     "BEGIN:VEVENT\r\nUID:%d-%d@holidays.example.org\r\n"
+                     "DTSTART;VALUE=DATE:%04d%02d%02d\r\nSUMMARY:Holiday %d\r\nEND:VEVENT\r\n",
+                     year, i, year, i % 12 + 1, i / 12 * 9 + 1, i);
+            text += event;
+        }
+    text += "END:VCALENDAR\r\n";
+    FILE *file = fopen(path.c_str(), "wb");
+    if (file == nullptr)
+        return false;
+    bool written = fwrite(text.data(), 1, text.size(), file) == text.size();
+    return fclose(file) == 0 && written;
+}
+
 int main(int argc, char **argv) {
     if (argc < 3) {
         fprintf(stderr, "usage: bench_driver start RUNS | repaint RUNS COMMANDS | "
@@ -398,6 +430,7 @@ int main(int argc, char **argv) {
     int runs = atoi(argv[2]);
     int extra = argc > 3 ? atoi(argv[3]) : 0;
     bool choices = mode == "start" && argc > 3 && strcmp(argv[3], "choices") == 0;
+    bool events = mode == "start" && argc > 3 && strcmp(argv[3], "events") == 0;
     Program programs[3] = {{"trical", Beside("trical.exe")},
                            {"floor", Beside("floor.exe")},
                            {"floor-paint", Beside("floor_paint.exe")}};
@@ -406,11 +439,16 @@ int main(int argc, char **argv) {
         programs[1].name = "floor-choices";
         programs[2].name = "floor-paint-choices";
     }
+    if (events) {
+        programs[0].name = "trical-events";
+        programs[1].name = "floor-events";
+        programs[2].name = "floor-paint-events";
+    }
     // The floor that paints is timed only for the start.
     int count = mode == "start" ? 3 : 2;
-    bool ok = SetChoices(choices);
+    bool ok = SetChoices(choices) && SetEvents(events);
     if (!ok)
-        fprintf(stderr, "bench_driver: cannot write trical's choices\n");
+        fprintf(stderr, "bench_driver: cannot write trical's choices or holidays\n");
     if (mode == "idle")
         ok = TimeIdle(programs, runs, extra);
     // A B A B ... (A B C at start), after one unprinted round that warms the prefix and the
@@ -428,5 +466,7 @@ int main(int argc, char **argv) {
     }
     if (choices)
         ok = SetChoices(false) && ok;
+    if (events)
+        ok = SetEvents(false) && ok;
     return ok ? 0 : 1;
 }

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Measures trical.exe against the floor, a bare dialog of the same template
 # that paints nothing, and at start also against the floor of any calendar,
-# that dialog drawing the weekday letters and three months of days in Arial,
+# that dialog drawing the weekday letters and three months of days in Arial
+# (plain, with every choice on, and with a holidays file in the folder),
 # under wine64 in Xvfb, and the engine's layout and calendar file reader
 # natively.
 # Prints one table: median, min and max over repeated runs. Installs what is
@@ -71,6 +72,7 @@ echo "Running under wine64 in Xvfb (about $((idle_windows * idle_seconds / 60 + 
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     tests/wine-run.sh "$0" start "$1" &&
     tests/wine-run.sh "$0" start "$1" choices &&
+    tests/wine-run.sh "$0" start "$1" events &&
     tests/wine-run.sh "$0" repaint "$2" "$3" &&
     tests/wine-run.sh "$0" idle "$4" "$5"
     status=$?
@@ -118,6 +120,11 @@ choices_paint=$(ratios start 3 trical-choices floor-paint-choices | median)
 row "  its trical/floor that paints, pair by pair" \
     "$(ratios start 3 trical-choices floor-paint-choices | stats)" x \
     "<= 1.05: $(verdict "$choices_paint" 1.05)"
+events_paint=$(ratios start 3 trical-events floor-paint-events | median)
+row "start-up, trical with 300 holidays in a file" "$(column start trical-events 3 | stats)" ms
+row "  its trical/floor that paints, pair by pair" \
+    "$(ratios start 3 trical-events floor-paint-events | stats)" x \
+    "<= 1.05: $(verdict "$events_paint" 1.05)"
 row "repaint per command, trical ($commands cmds)" "$(column repaint trical 3 | stats)" us
 row "repaint per command, floor (as many TextOutW)" "$(column repaint floor 3 | stats)" us
 row "  trical/floor, pair by pair ($repaint_runs pairs)" "$(ratios repaint 3 | stats)" x

@@ -1102,7 +1102,9 @@ AssertionResult NoStrayInk(const Picture &picture, const PanelPlan &plan) {
     return AssertionSuccess();
 }
 
-AssertionResult HeadingsRead(const Picture &picture, const PanelPlan &plan, const char *headings) {
+// The row drawn here as `headings` name it, pixel for pixel.
+static AssertionResult HeadingsDrawn(const Picture &picture, const PanelPlan &plan,
+                                     const char *headings) {
     wchar_t wide[64] = L"";
     MultiByteToWideChar(CP_UTF8, 0, headings, -1, wide, 64);
     std::vector<std::wstring> days;
@@ -1336,7 +1338,7 @@ AssertionResult WeeksInked(const Picture &picture, const PanelPlan &plan, const 
     return AssertionSuccess();
 }
 
-AssertionResult LettersInked(const Picture &picture, const PanelPlan &plan) {
+AssertionResult HeadingsRead(const Picture &picture, const PanelPlan &plan, const char *headings) {
     COLORREF ground = CommonestColour(picture);
     std::vector<bool> drawn;
     for (COLORREF c : picture.pixels)
@@ -1360,7 +1362,7 @@ AssertionResult LettersInked(const Picture &picture, const PanelPlan &plan) {
                    << "weekday letter " << i << " has ink at x " << letter.left << "-"
                    << letter.right << ", its column's days at " << days.left << "-" << days.right;
     }
-    return AssertionSuccess();
+    return headings == nullptr ? AssertionSuccess() : HeadingsDrawn(picture, plan, headings);
 }
 
 AssertionResult ColourOnlyIn(const Picture &picture, COLORREF colour, const RECT &area) {

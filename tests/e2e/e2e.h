@@ -268,9 +268,6 @@ SettledFramesPass(HWND dialog,
 // given, names the weeks instead, as "49 50 51 52 1".
 ::testing::AssertionResult WeeksInked(const Picture &picture, const PanelPlan &plan,
                                       const char *expected = nullptr);
-// Each weekday heading has ink in its cell, its middle within a third of a
-// column of the middle of the days below it.
-::testing::AssertionResult LettersInked(const Picture &picture, const PanelPlan &plan);
 // The pixels of a day's cell (1-31) that differ from the panel's ground,
 // and the column of the leftmost.
 struct CellInk {
@@ -281,11 +278,13 @@ CellInk DayInk(const Picture &picture, const PanelPlan &plan, int day);
 // No ink (black, red or blue) outside the cells of days, weekday letters
 // and weeks.
 ::testing::AssertionResult NoStrayInk(const Picture &picture, const PanelPlan &plan);
-// The middle panel's weekday row is what this driver draws there: each of
-// `headings` (UTF-8, from Sunday, one space between) in blue at its
-// column, in the calendar's Arial at the plan's size.
+// Each weekday heading of the middle panel has ink in its cell, its middle
+// within a third of a column of the middle of the days below it; and where
+// `headings` are given (UTF-8, from Sunday, one space between), the row is
+// what this driver draws there: each in blue at its column, in the
+// calendar's Arial at the plan's size.
 ::testing::AssertionResult HeadingsRead(const Picture &picture, const PanelPlan &plan,
-                                        const char *headings);
+                                        const char *headings = nullptr);
 // `colour` leans to red or to blue (kRed, kBlue, or the lighter ones of dark
 // mode). Pixels of exactly that colour are in `area`, and nothing of its
 // tint (leaning the same way) is anywhere else.

@@ -170,13 +170,13 @@ TEST_P(RegionTest, TitlesAndFirstDayFollowTheRegion) {
     EXPECT_TRUE(WaitForSettledFrames(dialog_, StartMonth(), StartDate(), &frames, grid));
     PanelPlan middle = PlanPanel(dialog_, 1, StartMonth(), StartDate(), grid);
     EXPECT_TRUE(NoStrayInk(frames.panel[1], middle));
-    for (const auto &row : kHeadings)
-        if (std::string(row.locale) == c.locale) {
-            EXPECT_TRUE(HeadingsRead(frames.panel[1], middle, row.headings));
-        }
     // Each heading over its column, in the faces Arial cannot stand in for
-    // (Japanese, Persian) too.
-    EXPECT_TRUE(LettersInked(frames.panel[1], middle));
+    // (Japanese, Persian) too; the whole row where this driver knows it.
+    const char *headings = nullptr;
+    for (const auto &row : kHeadings)
+        if (std::string(row.locale) == c.locale)
+            headings = row.headings;
+    EXPECT_TRUE(HeadingsRead(frames.panel[1], middle, headings));
     // Measured where the titles have the dialog's font: the long titles of
     // Spain and Germany, say.
     auto dialogFont = SendMessageW(dialog_, WM_GETFONT, 0, 0);

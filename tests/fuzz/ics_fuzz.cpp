@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "calendar.h"
+#include "dayevents.h"
 #include "ics.h"
 
 namespace {
@@ -37,6 +38,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     for (const auto &range : ranges) {
         long long from = DayNumber(range[0], range[1], 1);
         EventsIn(set, from, from + range[2] - 1, AnHourAhead, nullptr, Sum, &sum);
+        // What the calendar asks: a month's days, and one day's names,
+        // into a buffer just too small for some.
+        sum += EventDaysOfMonth(set, range[0], range[1], AnHourAhead, nullptr);
+        char names[40];
+        sum += static_cast<unsigned long long>(
+            EventNamesOfDay(set, from + range[2] / 2, AnHourAhead, nullptr, names, sizeof names));
     }
     FreeEvents(&set);
     // Kept where the compiler cannot see it unused, so that the names are read.

@@ -16,8 +16,7 @@ CalendarDate AddMonthsKeepingDay(const CalendarDate &day, long long months) {
 }
 
 int PanelOfDay(const CalendarView &view, const CalendarDate &day) {
-    long long away =
-        MonthCount(day.month, day.year) - MonthCount(view.shownMonth, view.shownYear);
+    long long away = MonthCount(day.month, day.year) - MonthCount(view.shownMonth, view.shownYear);
     return away >= -1 && away <= 1 ? static_cast<int>(away) + 1 : -1;
 }
 

@@ -7,11 +7,13 @@
 #include <cwchar>
 
 #include "about.h"
+#include "access.h"
 #include "autostart.h"
 #include "clipboard.h"
 #include "daytips.h"
 #include "drag.h"
 #include "faces.h"
+#include "focus.h"
 #include "frames.h"
 #include "keys.h"
 #include "menu.h"
@@ -62,6 +64,10 @@ struct CalendarState {
 
 static CalendarState calendar;
 
+// What a screen reader's questions are answered from, handed over whole
+// when the dialog is made.
+static CalendarReading reading;
+
 // Posted on a change of DPI, with the new DPI, to measure the panels again
 // once the dialog manager has rescaled the frames.
 const UINT kRemeasureMessage = WM_APP + 1;
@@ -77,8 +83,7 @@ static CalendarDate Today() {
 // The first day the choices and the region give, and the week numbers where
 // their column has been made.
 static GridOptions Grid() {
-    return {FirstWeekday(calendar.choices, calendar.region.firstWeekday),
-            calendar.frames.added[1] > 0};
+    return ChosenGrid(calendar.choices, calendar.region.firstWeekday, calendar.frames);
 }
 
 // The day in a cell of the three grids; false for an empty cell or none.
@@ -182,6 +187,10 @@ static void ShowTitles(HWND dialog) {
             RegionTitle(calendar.region, months[i].month, months[i].year, true, text, 160);
         SetWindowTextW(title, text);
     }
+    // The window's name, for a reader and for Alt+Tab: no caption shows it.
+    wchar_t name[200] = L"Trical, ";
+    RegionMonthYear(calendar.region, view.shownMonth, view.shownYear, name + 8, 192);
+    SetWindowTextW(dialog, name);
 }
 
 // Makes or takes away the week column's room as the choice asks, and lays
@@ -190,6 +199,16 @@ static void Refit(HWND dialog) {
     calendar.frames =
         FitFrames(dialog, calendar.frames, calendar.dpi, calendar.choices.weekNumbers);
     ShowTitles(dialog);
+}
+
+// The focused day's cell where `month` holds it and the keyboard's cues
+// are shown; -1 otherwise.
+static int FocusCellIn(HWND dialog, MonthOfYear month) {
+    const CalendarDate &focus = calendar.view.focus;
+    bool cues = (SendMessageW(dialog, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0;
+    if (!cues || focus.month != month.month || focus.year != month.year)
+        return -1;
+    return CellOfDay(focus.day, month.month, month.year, Grid().firstWeekday);
 }
 
 static void ShowMonth(HWND dialog, int frameId, MonthOfYear month, PanelKind kind) {
@@ -202,11 +221,13 @@ static void ShowMonth(HWND dialog, int frameId, MonthOfYear month, PanelKind kin
                             calendar.region.letters,
                             calendar.region.dayNames,
                             calendar.letterFace,
-                            &calendar.palette};
+                            &calendar.palette,
+                            FocusCellIn(dialog, month)};
     DrawMonth(GetDlgItem(dialog, frameId), picture);
 }
 
 static INT_PTR OnInitDialog(HWND dialog) {
+    reading = {dialog, &calendar.view, &calendar.frames, &calendar.region, &calendar.choices};
     calendar.dpi = WindowDpi(dialog);
     calendar.pointedCell = -1;
     calendar.palette = ReadPalette();
@@ -234,6 +255,7 @@ static void OnSettle(HWND dialog) {
         calendar.keyFilter = InstallKeyFilter();
     if (calendar.choices.keepOnTop)
         ApplyKeepOnTop(dialog, true, &calendar.tips);
+    NameButtons(dialog);
 }
 
 static void OnPaint(HWND dialog) {
@@ -263,6 +285,7 @@ static void StepView(HWND dialog, void (*step)(CalendarView &)) {
         step(calendar.view);
     ShowTitles(dialog);
     SendMessageW(dialog, WM_PAINT, 0, 0);
+    AnnounceView(reading);
 }
 
 // No owner: the calendar keeps working while the box is open, and the box
@@ -288,6 +311,28 @@ static void OnWeekNumbers(HWND dialog) {
 static void OnCopyDay(HWND dialog, bool iso) {
     wchar_t text[128];
     DateText(calendar.menuDay, iso, text, 128);
+    CopyText(dialog, text);
+}
+
+// An arrow takes the keyboard back to the days from a button a click left
+// it on.
+static void OnMoveFocus(HWND dialog, FocusMove move) {
+    if (GetFocus() != dialog)
+        SetFocus(dialog);
+    MonthOfYear shown = {calendar.view.shownMonth, calendar.view.shownYear};
+    if (!MoveFocus(calendar.view, move))
+        return;
+    if (shown.month != calendar.view.shownMonth || shown.year != calendar.view.shownYear) {
+        StepView(dialog, nullptr);
+        return;
+    }
+    SendMessageW(dialog, WM_PAINT, 0, 0);
+    AnnounceFocus(reading);
+}
+
+static void OnCopyFocus(HWND dialog) {
+    wchar_t text[128];
+    DateText(calendar.view.focus, false, text, 128);
     CopyText(dialog, text);
 }
 
@@ -338,15 +383,37 @@ static INT_PTR OnCommand(HWND dialog, int id) {
     case IDM_COPYISO:
         OnCopyDay(dialog, id == IDM_COPYISO);
         break;
+    case IDM_FOCUSPREVDAY:
+        OnMoveFocus(dialog, FocusMove::prevDay);
+        break;
+    case IDM_FOCUSNEXTDAY:
+        OnMoveFocus(dialog, FocusMove::nextDay);
+        break;
+    case IDM_FOCUSPREVWEEK:
+        OnMoveFocus(dialog, FocusMove::prevWeek);
+        break;
+    case IDM_FOCUSNEXTWEEK:
+        OnMoveFocus(dialog, FocusMove::nextWeek);
+        break;
+    case IDM_FOCUSMONTHEND:
+        OnMoveFocus(dialog, FocusMove::monthEnd);
+        break;
+    case IDM_COPYFOCUS:
+        OnCopyFocus(dialog);
+        break;
     }
     return FALSE;
 }
 
-// Over a day the menu offers to copy it; from the keyboard there is no day.
+// Over a day the menu offers to copy it; from the keyboard, the focused day.
 static void OnContextMenu(HWND dialog, LPARAM position) {
     POINT at = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
-    bool onDay = !(at.x == -1 && at.y == -1) && ScreenToClient(dialog, &at) != FALSE &&
-                 DayOfCell(CellAtPoint(dialog, calendar.frames, Grid(), at), &calendar.menuDay);
+    bool fromKeys = at.x == -1 && at.y == -1;
+    if (fromKeys)
+        calendar.menuDay = calendar.view.focus;
+    bool onDay = fromKeys || (ScreenToClient(dialog, &at) != FALSE &&
+                              DayOfCell(CellAtPoint(dialog, calendar.frames, Grid(), at),
+                                        &calendar.menuDay));
     // Read only where there is a day.
     wchar_t longDate[128];
     wchar_t isoDate[32];
@@ -439,6 +506,15 @@ static void OnDestroy(HWND dialog) {
     SavePosition(dialog);
     KillTimer(dialog, ID_DAYTIMER);
     KillTimer(dialog, ID_SETTLETIMER);
+}
+
+// The days keep the keyboard while the calendar is active; the dialog
+// manager would hand it to a button.
+static INT_PTR OnActivate(HWND dialog, WPARAM state) {
+    if (LOWORD(state) == WA_INACTIVE || HIWORD(state) != 0)
+        return FALSE;
+    SetFocus(dialog);
+    return TRUE;
 }
 
 // The tooltips wait for the first paint: their library is slow to load.
@@ -540,6 +616,17 @@ extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_DPICHANGED:
         OnDpiChanged(dialog, wParam, reinterpret_cast<const RECT *>(lParam));
         break;
+    case WM_ACTIVATE:
+        return OnActivate(dialog, wParam);
+    case WM_SETFOCUS:
+        return TRUE;
+    case WM_UPDATEUISTATE:
+        // Painted once the default handling has changed the state.
+        InvalidateRect(dialog, nullptr, FALSE);
+        break;
+    case WM_GETOBJECT:
+        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, AnswerGetObject(&reading, wParam, lParam));
+        return TRUE;
     case kRemeasureMessage:
         OnRemeasure(dialog, static_cast<int>(wParam));
         break;

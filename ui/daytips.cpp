@@ -42,3 +42,23 @@ void DayTipText(const CalendarDate &day, const CalendarDate &today, wchar_t *out
     out[length++] = L'\n';
     FormatDayPlace(today, day, out + length, size - length);
 }
+
+int DayName(const CalendarDate &day, const CalendarDate &today, wchar_t *out, int size) {
+    int length = DateText(day, false, out, size);
+    const wchar_t kToday[] = L", today";
+    bool isToday = day.day == today.day && day.month == today.month && day.year == today.year;
+    if (!isToday || length + static_cast<int>(sizeof kToday / sizeof kToday[0]) > size)
+        return length;
+    for (wchar_t c : kToday)
+        out[length++] = c;
+    return length - 1;
+}
+
+void DayDescription(const CalendarDate &day, const CalendarDate &today, wchar_t *out, int size) {
+    FormatDayPlace(today, day, out, size);
+    for (wchar_t *c = out; *c != L'\0'; ++c)
+        if (c[0] == L'\r' && c[1] == L'\n') {
+            c[0] = L',';
+            c[1] = L' ';
+        }
+}

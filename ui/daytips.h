@@ -20,3 +20,9 @@ int CellAtPoint(HWND dialog, const FrameGeometry &frames, GridOptions options, P
 int DateText(const CalendarDate &day, bool iso, wchar_t *out, int size);
 // The tip: the long date, the week and day of the year, how far from today.
 void DayTipText(const CalendarDate &day, const CalendarDate &today, wchar_t *out, int size);
+// A day as a screen reader names it: the long date as the tip writes it,
+// then ", today" where it is. Returns the length.
+int DayName(const CalendarDate &day, const CalendarDate &today, wchar_t *out, int size);
+// The tip's lines below the date, on one line: "Week 50, day 343 of 365,
+// In 12 days".
+void DayDescription(const CalendarDate &day, const CalendarDate &today, wchar_t *out, int size);

@@ -24,6 +24,9 @@ struct PanelPicture {
     const wchar_t (*dayNames)[kDayNameSize];
     const wchar_t *letterFace;
     const Palette *palette;
+    // The grid cell (0-41) of the focused day, framed where the keyboard's
+    // cues are shown; -1: none in this panel.
+    int focusCell = -1;
 };
 
 void DrawMonth(HWND frame, const PanelPicture &picture);

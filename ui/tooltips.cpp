@@ -123,3 +123,10 @@ void DropButtonTips(Tips *tips) {
         DestroyWindow(tips->window);
     *tips = Tips{};
 }
+
+const wchar_t *ButtonTipText(int id) {
+    for (const ButtonTip &tip : kButtonTips)
+        if (tip.id == id)
+            return tip.text;
+    return nullptr;
+}

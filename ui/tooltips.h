@@ -38,3 +38,5 @@ void DropButtonTips(Tips *tips);
 void PointAreaTip(Tips *tips, HWND dialog, int area, bool retell);
 // A tip went away (TTN_POP), with the id of its tool.
 void OnTipPopped(const Tips &tips, HWND dialog, UINT_PTR id);
+// What a button of the calendar does, as its tip says it; nullptr for none.
+const wchar_t *ButtonTipText(int id);

@@ -171,7 +171,7 @@ struct AccessibleItem : IAccessible {
             *target = {item.panel, id};
         else
             return false;
-        return target->panel >= 0 && Valid(*reading, *target);
+        return Valid(*reading, *target);
     }
 
     // IUnknown

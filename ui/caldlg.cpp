@@ -60,6 +60,9 @@ struct CalendarState {
     DragState drag;
     Tips tips;
     bool painted;
+    // A key of the calendar's has been pressed: the focused day's frame
+    // shows, where Windows shows the keyboard's cues, from then on only.
+    bool keysUsed;
 };
 
 static CalendarState calendar;
@@ -205,7 +208,8 @@ static void Refit(HWND dialog) {
 // are shown; -1 otherwise.
 static int FocusCellIn(HWND dialog, MonthOfYear month) {
     const CalendarDate &focus = calendar.view.focus;
-    bool cues = (SendMessageW(dialog, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0;
+    bool cues =
+        calendar.keysUsed && (SendMessageW(dialog, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0;
     if (!cues || focus.month != month.month || focus.year != month.year)
         return -1;
     return CellOfDay(focus.day, month.month, month.year, Grid().firstWeekday);
@@ -245,7 +249,9 @@ static INT_PTR OnInitDialog(HWND dialog) {
     RestorePosition(dialog, settings);
     SetTimer(dialog, ID_DAYTIMER, kDayTimerPeriod, nullptr);
     SetTimer(dialog, ID_SETTLETIMER, kUnpaintedSettleDelay, nullptr);
-    return TRUE;
+    // The days have the keyboard, not the first button.
+    SetFocus(dialog);
+    return FALSE;
 }
 
 // Nothing here shows in the first paint, which comes sooner without it.
@@ -411,9 +417,9 @@ static void OnContextMenu(HWND dialog, LPARAM position) {
     bool fromKeys = at.x == -1 && at.y == -1;
     if (fromKeys)
         calendar.menuDay = calendar.view.focus;
-    bool onDay = fromKeys || (ScreenToClient(dialog, &at) != FALSE &&
-                              DayOfCell(CellAtPoint(dialog, calendar.frames, Grid(), at),
-                                        &calendar.menuDay));
+    bool onDay = fromKeys ||
+                 (ScreenToClient(dialog, &at) != FALSE &&
+                  DayOfCell(CellAtPoint(dialog, calendar.frames, Grid(), at), &calendar.menuDay));
     // Read only where there is a day.
     wchar_t longDate[128];
     wchar_t isoDate[32];
@@ -506,6 +512,16 @@ static void OnDestroy(HWND dialog) {
     SavePosition(dialog);
     KillTimer(dialog, ID_DAYTIMER);
     KillTimer(dialog, ID_SETTLETIMER);
+}
+
+// The keys (keys.cpp) ask for the focus cues; Windows' own start-up state
+// does not count as a key.
+static void OnChangeUiState(HWND dialog, WPARAM change) {
+    if (LOWORD(change) == UIS_CLEAR && (HIWORD(change) & UISF_HIDEFOCUS) != 0 &&
+        !calendar.keysUsed) {
+        calendar.keysUsed = true;
+        InvalidateRect(dialog, nullptr, FALSE);
+    }
 }
 
 // The days keep the keyboard while the calendar is active; the dialog
@@ -620,6 +636,9 @@ extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPA
         return OnActivate(dialog, wParam);
     case WM_SETFOCUS:
         return TRUE;
+    case WM_CHANGEUISTATE:
+        OnChangeUiState(dialog, wParam);
+        break;
     case WM_UPDATEUISTATE:
         // Painted once the default handling has changed the state.
         InvalidateRect(dialog, nullptr, FALSE);

@@ -95,11 +95,11 @@ static bool WholeNamesFit(HDC dc, const PanelPicture &picture, int room) {
 // rather than inverted: each paint draws it afresh on ground just erased,
 // where an inverted one drawn twice would vanish, and the text's colour
 // reads on every theme's ground. Inside the erased area, which the next
-// paint clears.
+// paint clears: the null pen's fill leaves its last column and row.
 static void FrameFocus(HDC dc, const PanelPicture &picture, const PanelRect &erased) {
     PanelRect cell = GridCell(picture.kind, picture.metrics, picture.options, picture.focusCell);
     RECT r = {cell.left, cell.top, cell.right, cell.bottom};
-    RECT inside = {erased.left, erased.top, erased.right, erased.bottom};
+    RECT inside = {erased.left, erased.top, erased.right - 1, erased.bottom - 1};
     if (IntersectRect(&r, &r, &inside) == FALSE)
         return;
     LOGBRUSH ink = {BS_SOLID, picture.palette->text, 0};

@@ -109,6 +109,10 @@ int DayInCell(int cell, int monthIndex, int year, int firstWeekday) {
     return day >= 1 && day <= DaysInMonth(monthIndex + 1, year) ? day : 0;
 }
 
+int CellOfDay(int day, int monthIndex, int year, int firstWeekday) {
+    return FirstCell(monthIndex, year, firstWeekday) + day - 1;
+}
+
 PanelLayout LayoutMonth(PanelKind kind, const CellMetrics &metrics, int clientWidth,
                         int clientHeight, int monthIndex, int year, const CalendarDate &today,
                         GridOptions options) {

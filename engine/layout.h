@@ -94,6 +94,8 @@ FrameGeometry MeasureFrames(FrameSize current, FrameSize side, int dpi, bool wee
 const int kGridCells = 42;
 PanelRect GridCell(PanelKind kind, const CellMetrics &metrics, GridOptions options, int cell);
 int DayInCell(int cell, int monthIndex, int year, int firstWeekday);
+// The cell that holds `day` of the month: DayInCell's inverse.
+int CellOfDay(int day, int monthIndex, int year, int firstWeekday);
 // The cell that holds a point of the frame, or -1 where the point is on
 // none (the margin, the letters, the week column, below or right of the grid).
 int CellAt(PanelKind kind, const CellMetrics &metrics, GridOptions options, int x, int y);

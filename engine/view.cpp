@@ -2,13 +2,25 @@
 
 #include <cstddef>
 
+#include "focus.h"
+
 namespace {
 
 bool SameDate(const CalendarDate &a, const CalendarDate &b) {
     return a.day == b.day && a.month == b.month && a.year == b.year;
 }
 
+long long ShownMonths(const CalendarView &view) {
+    return static_cast<long long>(view.shownYear) * 12 + view.shownMonth;
+}
+
+// The focus keeps its panel as the view steps under it.
+void CarryFocus(CalendarView &view, long long before) {
+    view.focus = AddMonthsKeepingDay(view.focus, ShownMonths(view) - before);
+}
+
 void ShowToday(CalendarView &view) {
+    view.focus = view.today;
     view.shownMonth = view.today.month;
     view.shownYear = view.today.year;
     if (view.shownYear < kMinShownYear)
@@ -26,31 +38,39 @@ void Init(CalendarView &view, const CalendarDate &today) {
 }
 
 void PrevYear(CalendarView &view) {
+    long long before = ShownMonths(view);
     if (view.shownYear > kMinShownYear)
         --view.shownYear;
+    CarryFocus(view, before);
 }
 
 void PrevMonth(CalendarView &view) {
+    long long before = ShownMonths(view);
     if (view.shownMonth > 0) {
         --view.shownMonth;
     } else if (view.shownYear > kMinShownYear) {
         view.shownMonth = 11;
         --view.shownYear;
     }
+    CarryFocus(view, before);
 }
 
 void NextMonth(CalendarView &view) {
+    long long before = ShownMonths(view);
     if (view.shownMonth < 11) {
         ++view.shownMonth;
     } else if (view.shownYear < kMaxShownYear) {
         view.shownMonth = 0;
         ++view.shownYear;
     }
+    CarryFocus(view, before);
 }
 
 void NextYear(CalendarView &view) {
+    long long before = ShownMonths(view);
     if (view.shownYear < kMaxShownYear)
         ++view.shownYear;
+    CarryFocus(view, before);
 }
 
 void BackToToday(CalendarView &view) { ShowToday(view); }

@@ -10,6 +10,9 @@ struct CalendarView {
     int shownYear;
     CalendarDate today;
     CalendarDate lastSeenDate; // the date at Init or at the last tick that saw a new one
+    // The day the keys move (focus.h): today at first and with the view
+    // back on today; each step of the view takes it as many months along.
+    CalendarDate focus;
 };
 
 struct MonthOfYear {

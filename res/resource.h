@@ -35,4 +35,12 @@ const unsigned IDM_CLOSE = 40007;
 const unsigned IDM_COPYLONG = 40008;
 const unsigned IDM_COPYISO = 40009;
 const unsigned IDM_EVENTSFOLDER = 40010;
+// Commands of the keys that move the focused day, show its tip and copy it.
+const unsigned IDM_FOCUSPREVDAY = 40101;
+const unsigned IDM_FOCUSNEXTDAY = 40102;
+const unsigned IDM_FOCUSPREVWEEK = 40103;
+const unsigned IDM_FOCUSNEXTWEEK = 40104;
+const unsigned IDM_FOCUSMONTHEND = 40105;
+const unsigned IDM_FOCUSTIP = 40106;
+const unsigned IDM_COPYFOCUS = 40107;
 #endif

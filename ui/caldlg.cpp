@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "about.h"
+#include "access.h"
 #include "autostart.h"
 #include "clipboard.h"
 #include "daytips.h"
@@ -14,6 +15,7 @@
 #include "drag.h"
 #include "eventfiles.h"
 #include "faces.h"
+#include "focus.h"
 #include "frames.h"
 #include "keys.h"
 #include "menu.h"
@@ -64,9 +66,16 @@ struct CalendarState {
     EventFiles eventFiles;
     bool painted;
     bool settled;
+    // A key of the calendar's has been pressed: the focused day's frame
+    // shows, where Windows shows the keyboard's cues, from then on only.
+    bool keysUsed;
 };
 
 static CalendarState calendar;
+
+// What a screen reader's questions are answered from, handed over whole
+// when the dialog is made.
+static CalendarReading reading;
 
 // Posted on a change of DPI, with the new DPI, to measure the panels again
 // once the dialog manager has rescaled the frames.
@@ -83,8 +92,7 @@ static CalendarDate Today() {
 // The first day the choices and the region give, and the week numbers where
 // their column has been made.
 static GridOptions Grid() {
-    return {FirstWeekday(calendar.choices, calendar.region.firstWeekday),
-            calendar.frames.added[1] > 0};
+    return ChosenGrid(calendar.choices, calendar.region.firstWeekday, calendar.frames);
 }
 
 // The day in a cell of the three grids; false for an empty cell or none.
@@ -188,6 +196,10 @@ static void ShowTitles(HWND dialog) {
             RegionTitle(calendar.region, months[i].month, months[i].year, true, text, 160);
         SetWindowTextW(title, text);
     }
+    // The window's name, for a reader and for Alt+Tab: no caption shows it.
+    wchar_t name[200] = L"Trical, ";
+    RegionMonthYear(calendar.region, view.shownMonth, view.shownYear, name + 8, 192);
+    SetWindowTextW(dialog, name);
 }
 
 // Makes or takes away the week column's room as the choice asks, and lays
@@ -196,6 +208,17 @@ static void Refit(HWND dialog) {
     calendar.frames =
         FitFrames(dialog, calendar.frames, calendar.dpi, calendar.choices.weekNumbers);
     ShowTitles(dialog);
+}
+
+// The focused day's cell where `month` holds it and the keyboard's cues
+// are shown; -1 otherwise.
+static int FocusCellIn(HWND dialog, MonthOfYear month) {
+    const CalendarDate &focus = calendar.view.focus;
+    bool cues =
+        calendar.keysUsed && (SendMessageW(dialog, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0;
+    if (!cues || focus.month != month.month || focus.year != month.year)
+        return -1;
+    return CellOfDay(focus.day, month.month, month.year, Grid().firstWeekday);
 }
 
 static void ShowMonth(HWND dialog, int frameId, MonthOfYear month, PanelKind kind) {
@@ -210,11 +233,14 @@ static void ShowMonth(HWND dialog, int frameId, MonthOfYear month, PanelKind kin
                             calendar.letterFace,
                             &calendar.palette,
                             EventDaysOfMonth(calendar.eventFiles.events, month.year,
-                                             month.month + 1, UtcToLocal, nullptr)};
+                                             month.month + 1, UtcToLocal, nullptr),
+                            FocusCellIn(dialog, month)};
     DrawMonth(GetDlgItem(dialog, frameId), picture);
 }
 
 static INT_PTR OnInitDialog(HWND dialog) {
+    reading = {dialog,           &calendar.view,    &calendar.frames,
+               &calendar.region, &calendar.choices, &calendar.eventFiles.events};
     calendar.dpi = WindowDpi(dialog);
     calendar.pointedCell = -1;
     calendar.palette = ReadPalette();
@@ -232,7 +258,9 @@ static INT_PTR OnInitDialog(HWND dialog) {
     RestorePosition(dialog, settings);
     SetTimer(dialog, ID_DAYTIMER, kDayTimerPeriod, nullptr);
     SetTimer(dialog, ID_SETTLETIMER, kUnpaintedSettleDelay, nullptr);
-    return TRUE;
+    // The days have the keyboard, not the first button.
+    SetFocus(dialog);
+    return FALSE;
 }
 
 // Read first as the calendar settles, never before; then again where a
@@ -253,6 +281,7 @@ static void OnSettle(HWND dialog) {
     if (calendar.choices.keepOnTop)
         ApplyKeepOnTop(dialog, true, &calendar.tips);
     FollowEventFiles(dialog);
+    NameButtons(dialog);
 }
 
 static void OnPaint(HWND dialog) {
@@ -282,6 +311,7 @@ static void StepView(HWND dialog, void (*step)(CalendarView &)) {
         step(calendar.view);
     ShowTitles(dialog);
     SendMessageW(dialog, WM_PAINT, 0, 0);
+    AnnounceView(reading);
 }
 
 // No owner: the calendar keeps working while the box is open, and the box
@@ -311,6 +341,46 @@ static void OnCopyDay(HWND dialog, bool iso) {
     CopyText(dialog, text);
 }
 
+// An arrow takes the keyboard back to the days from a button a click left
+// it on.
+static void OnMoveFocus(HWND dialog, FocusMove move) {
+    if (GetFocus() != dialog)
+        SetFocus(dialog);
+    MonthOfYear shown = {calendar.view.shownMonth, calendar.view.shownYear};
+    if (!MoveFocus(calendar.view, move))
+        return;
+    if (shown.month != calendar.view.shownMonth || shown.year != calendar.view.shownYear) {
+        StepView(dialog, nullptr);
+        return;
+    }
+    SendMessageW(dialog, WM_PAINT, 0, 0);
+    AnnounceFocus(reading);
+}
+
+// Below the focused day's cell, as the tip of a day under the pointer
+// shows below the pointer.
+static void OnFocusTip(HWND dialog) {
+    const CalendarView &view = calendar.view;
+    int panel = PanelOfDay(view, view.focus);
+    if (panel < 0)
+        return;
+    const int frameIds[] = {IDC_PREVFRAME, IDC_CURFRAME, IDC_NEXTFRAME};
+    const FrameGeometry &frames = calendar.frames;
+    PanelRect cell =
+        GridCell(panel == 1 ? PanelKind::current : PanelKind::side,
+                 panel == 1 ? frames.current : frames.side, Grid(),
+                 CellOfDay(view.focus.day, view.focus.month, view.focus.year, Grid().firstWeekday));
+    POINT below = {cell.left, cell.bottom};
+    ClientToScreen(GetDlgItem(dialog, frameIds[panel]), &below);
+    ShowKeyTip(&calendar.tips, dialog, below);
+}
+
+static void OnCopyFocus(HWND dialog) {
+    wchar_t text[128];
+    DateText(calendar.view.focus, false, text, 128);
+    CopyText(dialog, text);
+}
+
 static void OnKeepOnTop(HWND dialog) {
     ToggleChoice(calendar.choices, &Choices::keepOnTop);
     ApplyKeepOnTop(dialog, calendar.choices.keepOnTop, &calendar.tips);
@@ -318,6 +388,8 @@ static void OnKeepOnTop(HWND dialog) {
 
 // The buttons, the menu and the keys (keys.cpp) all come here.
 static INT_PTR OnCommand(HWND dialog, int id) {
+    // A tip asked for with Enter stays until the next key or click.
+    HideKeyTip(&calendar.tips, dialog);
     switch (id) {
     case IDC_PREVYEAR:
         StepView(dialog, PrevYear);
@@ -361,15 +433,40 @@ static INT_PTR OnCommand(HWND dialog, int id) {
     case IDM_EVENTSFOLDER:
         OpenEventsFolder(dialog);
         break;
+    case IDM_FOCUSPREVDAY:
+        OnMoveFocus(dialog, FocusMove::prevDay);
+        break;
+    case IDM_FOCUSNEXTDAY:
+        OnMoveFocus(dialog, FocusMove::nextDay);
+        break;
+    case IDM_FOCUSPREVWEEK:
+        OnMoveFocus(dialog, FocusMove::prevWeek);
+        break;
+    case IDM_FOCUSNEXTWEEK:
+        OnMoveFocus(dialog, FocusMove::nextWeek);
+        break;
+    case IDM_FOCUSMONTHEND:
+        OnMoveFocus(dialog, FocusMove::monthEnd);
+        break;
+    case IDM_COPYFOCUS:
+        OnCopyFocus(dialog);
+        break;
+    case IDM_FOCUSTIP:
+        OnFocusTip(dialog);
+        break;
     }
     return FALSE;
 }
 
-// Over a day the menu offers to copy it; from the keyboard there is no day.
+// Over a day the menu offers to copy it; from the keyboard, the focused day.
 static void OnContextMenu(HWND dialog, LPARAM position) {
     POINT at = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
-    bool onDay = !(at.x == -1 && at.y == -1) && ScreenToClient(dialog, &at) != FALSE &&
-                 DayOfCell(CellAtPoint(dialog, calendar.frames, Grid(), at), &calendar.menuDay);
+    bool fromKeys = at.x == -1 && at.y == -1;
+    if (fromKeys)
+        calendar.menuDay = calendar.view.focus;
+    bool onDay = fromKeys ||
+                 (ScreenToClient(dialog, &at) != FALSE &&
+                  DayOfCell(CellAtPoint(dialog, calendar.frames, Grid(), at), &calendar.menuDay));
     // Read only where there is a day.
     wchar_t longDate[128];
     wchar_t isoDate[32];
@@ -386,7 +483,9 @@ static void OnContextMenu(HWND dialog, LPARAM position) {
 static void OnTipText(NMTTDISPINFOW *info) {
     CalendarDate day = {};
     calendar.tipText[0] = L'\0';
-    if (DayOfCell(calendar.pointedCell, &day))
+    if (IsKeyTip(info->hdr.idFrom))
+        day = calendar.view.focus;
+    if (day.day > 0 || DayOfCell(calendar.pointedCell, &day))
         DayTipText(day, calendar.view.today, calendar.tipText, 1024);
     AddEventNames(calendar.eventFiles.events, day, calendar.tipText, 1024);
     info->lpszText = calendar.tipText;
@@ -430,12 +529,6 @@ static void OnSettingChange(HWND dialog, const wchar_t *area) {
     OnClockChanged(dialog);
 }
 
-// The user may have just saved a file into the folder, and come back.
-static void OnActivate(HWND dialog, WORD state) {
-    if (state != WA_INACTIVE)
-        FollowEventFiles(dialog);
-}
-
 // After sleep the next minute tick may be most of a minute away.
 static void OnPowerBroadcast(HWND dialog, WPARAM event) {
     if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND)
@@ -473,10 +566,35 @@ static void OnDestroy(HWND dialog) {
     KillTimer(dialog, ID_SETTLETIMER);
 }
 
+// The keys (keys.cpp) ask for the focus cues; Windows' own start-up state
+// does not count as a key.
+static void OnChangeUiState(HWND dialog, WPARAM change) {
+    if (LOWORD(change) == UIS_CLEAR && (HIWORD(change) & UISF_HIDEFOCUS) != 0 &&
+        !calendar.keysUsed) {
+        calendar.keysUsed = true;
+        InvalidateRect(dialog, nullptr, FALSE);
+    }
+}
+
+// The days keep the keyboard while the calendar is active; the dialog
+// manager would hand it to a button. The user may have just saved a file
+// into the events folder, and come back.
+static INT_PTR OnActivate(HWND dialog, WPARAM state) {
+    if (LOWORD(state) == WA_INACTIVE || HIWORD(state) != 0) {
+        HideKeyTip(&calendar.tips, dialog);
+        return FALSE;
+    }
+    FollowEventFiles(dialog);
+    SetFocus(dialog);
+    return TRUE;
+}
+
 // The tooltips wait for the first paint: their library is slow to load.
 static void OnSetCursor(HWND dialog, HWND under, UINT mouseMessage) {
     if (!calendar.painted)
         return;
+    if (mouseMessage != WM_MOUSEMOVE)
+        HideKeyTip(&calendar.tips, dialog);
     OnPointer(&calendar.tips, dialog, under, mouseMessage);
     PointDay(dialog, false);
 }
@@ -531,9 +649,6 @@ extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_NCPAINT:
     case WM_NCACTIVATE:
         return PaintBorder(dialog, message, wParam, calendar.palette);
-    case WM_ACTIVATE:
-        OnActivate(dialog, LOWORD(wParam));
-        break;
     case WM_POWERBROADCAST:
         OnPowerBroadcast(dialog, wParam);
         break;
@@ -575,6 +690,20 @@ extern "C" INT_PTR CALLBACK CalDlg(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_DPICHANGED:
         OnDpiChanged(dialog, wParam, reinterpret_cast<const RECT *>(lParam));
         break;
+    case WM_ACTIVATE:
+        return OnActivate(dialog, wParam);
+    case WM_SETFOCUS:
+        return TRUE;
+    case WM_CHANGEUISTATE:
+        OnChangeUiState(dialog, wParam);
+        break;
+    case WM_UPDATEUISTATE:
+        // Painted once the default handling has changed the state.
+        InvalidateRect(dialog, nullptr, FALSE);
+        break;
+    case WM_GETOBJECT:
+        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, AnswerGetObject(&reading, wParam, lParam));
+        return TRUE;
     case kRemeasureMessage:
         OnRemeasure(dialog, static_cast<int>(wParam));
         break;

@@ -59,3 +59,29 @@ void AddEventNames(const EventSet &events, const CalendarDate &day, wchar_t *tex
     if (written == 0)
         text[length - 2] = L'\0';
 }
+
+// A tip's lines as one, for a reader.
+static void OnOneLine(wchar_t *text) {
+    for (wchar_t *c = text; *c != L'\0'; ++c)
+        if (c[0] == L'\r' && c[1] == L'\n') {
+            c[0] = L',';
+            c[1] = L' ';
+        }
+}
+
+int DayName(const EventSet &events, const CalendarDate &day, const CalendarDate &today,
+            wchar_t *out, int size) {
+    int length = DateText(day, false, out, size);
+    const wchar_t kToday[] = L", today";
+    bool isToday = day.day == today.day && day.month == today.month && day.year == today.year;
+    if (isToday && length + static_cast<int>(sizeof kToday / sizeof kToday[0]) <= size)
+        wcscpy(out + length, kToday);
+    AddEventNames(events, day, out, size);
+    OnOneLine(out);
+    return static_cast<int>(wcslen(out));
+}
+
+void DayDescription(const CalendarDate &day, const CalendarDate &today, wchar_t *out, int size) {
+    FormatDayPlace(today, day, out, size);
+    OnOneLine(out);
+}

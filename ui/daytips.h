@@ -24,3 +24,11 @@ void DayTipText(const CalendarDate &day, const CalendarDate &today, wchar_t *out
 // Under a tip's own lines, the names of the day's events (none for day 0),
 // a line each, as many as fit.
 void AddEventNames(const EventSet &events, const CalendarDate &day, wchar_t *text, int size);
+// A day as a screen reader names it: the long date as the tip writes it,
+// then ", today" where it is, then its events' names as the tip lists them.
+// Returns the length.
+int DayName(const EventSet &events, const CalendarDate &day, const CalendarDate &today,
+            wchar_t *out, int size);
+// The tip's lines below the date, on one line: "Week 50, day 343 of 365,
+// In 12 days".
+void DayDescription(const CalendarDate &day, const CalendarDate &today, wchar_t *out, int size);

@@ -26,10 +26,32 @@ static bool OnKey(HWND calendar, HWND window, WPARAM key) {
     case VK_HOME:
         command = IDM_TODAY;
         break;
+    case VK_LEFT:
+        command = IDM_FOCUSPREVDAY;
+        break;
+    case VK_RIGHT:
+        command = IDM_FOCUSNEXTDAY;
+        break;
+    case VK_UP:
+        command = IDM_FOCUSPREVWEEK;
+        break;
+    case VK_DOWN:
+        command = IDM_FOCUSNEXTWEEK;
+        break;
+    case VK_END:
+        command = IDM_FOCUSMONTHEND;
+        break;
     case VK_RETURN:
+        command = IDM_FOCUSTIP;
+        break;
+    case 'C':
+        if (!withCtrl)
+            return false;
+        command = IDM_COPYFOCUS;
+        break;
     case VK_ESCAPE:
-        // The dialog manager would turn these into commands; no key closes
-        // the calendar, and these have never done anything here.
+        // The dialog manager would turn it into a command; no key closes
+        // the calendar.
         return true;
     case VK_SPACE:
         // Space presses the button that has the keyboard; never X.
@@ -37,6 +59,9 @@ static bool OnKey(HWND calendar, HWND window, WPARAM key) {
     default:
         return false;
     }
+    // The keyboard is in use: its cues show from now on, the focused day's
+    // frame among them, as the dialog manager shows them for its own keys.
+    SendMessageW(calendar, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     // Handled at once, as a click on the button would be; 1 marks a key, as
     // for an accelerator.
     SendMessageW(calendar, WM_COMMAND, MAKEWPARAM(command, 1), 0);

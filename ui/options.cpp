@@ -81,3 +81,7 @@ void ApplyKeepOnTop(HWND window, bool onTop, Tips *tips) {
         SetWindowPos(window, band, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 }
+
+GridOptions ChosenGrid(const Choices &choices, int regionDay, const FrameGeometry &frames) {
+    return {FirstWeekday(choices, regionDay), frames.added[1] > 0};
+}

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "layout.h"
 #include "tooltips.h"
 
 // What FIRSTDAY holds: Monday ("1") or Sunday ("0"), as the user chose and
@@ -23,6 +24,9 @@ Choices LoadChoices(const wchar_t *file);
 
 // The grid's first weekday, 0 = Sunday, where the region's is `regionDay`.
 int FirstWeekday(const Choices &choices, int regionDay);
+// The grid the choices give: its first weekday, and the week numbers where
+// `frames` have made their column.
+GridOptions ChosenGrid(const Choices &choices, int regionDay, const FrameGeometry &frames);
 // Monday first, the menu's one item for it, turned on or off: off goes back
 // to the region's day, or to Sunday where the region's day is Monday.
 void ToggleMondayFirst(Choices &choices, int regionDay);

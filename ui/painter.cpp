@@ -95,6 +95,29 @@ static bool HasEvent(const PanelPicture &picture, int day) {
     return (picture.eventDays >> day & 1u) != 0;
 }
 
+// Dotted as Windows draws a focus rectangle, but in the text's colour
+// rather than inverted: each paint draws it afresh on ground just erased,
+// where an inverted one drawn twice would vanish, and the text's colour
+// reads on every theme's ground. Inside the erased area, which the next
+// paint clears: the null pen's fill leaves its last column and row.
+static void FrameFocus(HDC dc, const PanelPicture &picture, const PanelRect &erased) {
+    PanelRect cell = GridCell(picture.kind, picture.metrics, picture.options, picture.focusCell);
+    RECT r = {cell.left, cell.top, cell.right, cell.bottom};
+    RECT inside = {erased.left, erased.top, erased.right - 1, erased.bottom - 1};
+    if (IntersectRect(&r, &r, &inside) == FALSE)
+        return;
+    LOGBRUSH ink = {BS_SOLID, picture.palette->text, 0};
+    HPEN pen = ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &ink, 0, nullptr);
+    if (pen == nullptr)
+        return;
+    HGDIOBJ previousPen = SelectObject(dc, pen);
+    HGDIOBJ previousBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, r.left, r.top, r.right, r.bottom);
+    SelectObject(dc, previousBrush);
+    SelectObject(dc, previousPen);
+    DeleteObject(pen);
+}
+
 void DrawMonth(HWND frame, const PanelPicture &picture) {
     HDC dc = GetDC(frame);
     RECT client;
@@ -153,6 +176,8 @@ void DrawMonth(HWND frame, const PanelPicture &picture) {
             PaintText(dc, layout.weeks[i], palette);
         ReleaseGridFont(dc, weekFont);
     }
+    if (picture.focusCell >= 0)
+        FrameFocus(dc, picture, layout.erase);
 
     SelectObject(dc, previousBrush);
     SelectObject(dc, previousPen);

@@ -26,6 +26,9 @@ struct PanelPicture {
     const Palette *palette;
     // Bit d for each day d that an event falls on, drawn bold.
     unsigned eventDays;
+    // The grid cell (0-41) of the focused day, framed where the keyboard's
+    // cues are shown; -1: none in this panel.
+    int focusCell = -1;
 };
 
 void DrawMonth(HWND frame, const PanelPicture &picture);

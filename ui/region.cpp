@@ -84,3 +84,20 @@ void RegionTitle(const Region &region, int monthIndex, int year, bool abbreviate
         out[size - 1] = L'\0';
     }
 }
+
+void RegionMonthYear(const Region &region, int monthIndex, int year, wchar_t *out, int size) {
+    if (!region.english) {
+        FormatYearMonth(region.picture, region.months[monthIndex], region.shortMonths[monthIndex],
+                        monthIndex + 1, year, out, size);
+        return;
+    }
+    // The program's own names, in capitals and some with a blank after.
+    char text[40];
+    const char *name = MonthName(monthIndex);
+    int length = 0;
+    for (; name[length] != '\0' && name[length] != ' '; ++length)
+        text[length] = static_cast<char>(length == 0 ? name[0] : name[length] - 'A' + 'a');
+    text[length++] = ' ';
+    FormatNumber(year, text + length);
+    Widen(text, out, size);
+}

@@ -30,3 +30,6 @@ void ReadRegion(Region *region);
 // short month names, for a frame the full ones do not fit.
 void RegionTitle(const Region &region, int monthIndex, int year, bool abbreviated, wchar_t *out,
                  int size);
+// The month and year in the region's words as a sentence writes them, not
+// upper-cased: "December 2026".
+void RegionMonthYear(const Region &region, int monthIndex, int year, wchar_t *out, int size);

@@ -22,6 +22,18 @@ static const ButtonTip kButtonTips[] = {
 using InitControlsFunction = BOOL(WINAPI *)(const INITCOMMONCONTROLSEX *);
 
 const UINT_PTR kFirstAreaTool = 100;
+// After the two area tools.
+const UINT_PTR kKeyTool = 102;
+
+static TOOLINFOW KeyTool(HWND dialog) {
+    TOOLINFOW tool = {};
+    tool.cbSize = TTTOOLINFOW_V1_SIZE;
+    tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    tool.hwnd = dialog;
+    tool.uId = kKeyTool;
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    return tool;
+}
 
 static void SetAreaTool(const Tips &tips, HWND dialog, int turn, bool there, UINT message) {
     TOOLINFOW tool = {};
@@ -93,6 +105,8 @@ static void AddButtonTips(Tips *tips, HWND dialog) {
     tips->area = 0;
     for (int turn = 0; turn < 2; ++turn)
         SetAreaTool(*tips, dialog, turn, false, TTM_ADDTOOLW);
+    TOOLINFOW key = KeyTool(dialog);
+    SendMessageW(tips->window, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&key));
 }
 
 // A press puts the tip away until the pointer leaves the button, as Windows
@@ -118,8 +132,38 @@ void OnPointer(Tips *tips, HWND dialog, HWND under, UINT mouseMessage) {
     }
 }
 
+// Made here where the pointer has not come yet; shown afresh, so that it
+// asks for the text of the day now focused.
+void ShowKeyTip(Tips *tips, HWND dialog, POINT screen) {
+    AddButtonTips(tips, dialog);
+    if (tips->window == nullptr)
+        return;
+    TOOLINFOW key = KeyTool(dialog);
+    SendMessageW(tips->window, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&key));
+    SendMessageW(tips->window, TTM_TRACKPOSITION, 0, MAKELPARAM(screen.x, screen.y));
+    SendMessageW(tips->window, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&key));
+    tips->keyTipShown = true;
+}
+
+void HideKeyTip(Tips *tips, HWND dialog) {
+    if (!tips->keyTipShown || tips->window == nullptr)
+        return;
+    TOOLINFOW key = KeyTool(dialog);
+    SendMessageW(tips->window, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&key));
+    tips->keyTipShown = false;
+}
+
+bool IsKeyTip(UINT_PTR id) { return id == kKeyTool; }
+
 void DropButtonTips(Tips *tips) {
     if (tips->window != nullptr)
         DestroyWindow(tips->window);
     *tips = Tips{};
+}
+
+const wchar_t *ButtonTipText(int id) {
+    for (const ButtonTip &tip : kButtonTips)
+        if (tip.id == id)
+            return tip.text;
+    return nullptr;
 }

@@ -20,6 +20,8 @@ struct Tips {
     // whole client: where the pointer is on none, no tool is there.
     int area;
     int areaTurn;
+    // The focused day's tip, shown for a key where the pointer is not.
+    bool keyTipShown;
 };
 
 // Every move or press of the pointer over the calendar once it has painted
@@ -36,5 +38,13 @@ void DropButtonTips(Tips *tips);
 // usual delay, and anew for another area. With `retell` a tip on show for
 // the same area asks for its text again, as what it tells has changed.
 void PointAreaTip(Tips *tips, HWND dialog, int area, bool retell);
+// The focused day's tip, asked for with a key: shown with its top left at
+// `screen`, whatever the pointer does, until HideKeyTip. Its text is asked
+// for as an area's is, from the tool IsKeyTip names.
+void ShowKeyTip(Tips *tips, HWND dialog, POINT screen);
+void HideKeyTip(Tips *tips, HWND dialog);
+bool IsKeyTip(UINT_PTR id);
 // A tip went away (TTN_POP), with the id of its tool.
 void OnTipPopped(const Tips &tips, HWND dialog, UINT_PTR id);
+// What a button of the calendar does, as its tip says it; nullptr for none.
+const wchar_t *ButtonTipText(int id);

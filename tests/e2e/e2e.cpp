@@ -347,6 +347,21 @@ static std::vector<HWND> FindWindows(DWORD processId, bool shownOnly, const char
 
 std::vector<HWND> ShownWindowsOf(DWORD processId) { return FindWindows(processId, true, nullptr); }
 
+std::string ShownTip(DWORD processId) {
+    for (HWND window : ShownWindowsOf(processId)) {
+        char name[64] = "";
+        GetClassNameA(window, name, sizeof name);
+        if (std::string(name) != "tooltips_class32")
+            continue;
+        // GetWindowText would read the window's caption, not the tip, from
+        // another process.
+        char text[256] = "";
+        SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+    return "";
+}
+
 std::vector<HWND> MarkerWindows() { return FindWindows(0, false, "TRICALClass"); }
 
 HWND TakeForeground() {

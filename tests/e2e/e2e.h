@@ -107,6 +107,8 @@ HWND NewWindowOf(DWORD processId, const std::vector<HWND> &known);
 ::testing::AssertionResult EscapeCloses(HWND about);
 // Every marker window of a running trical.
 std::vector<HWND> MarkerWindows();
+// The text of the process's tip while it shows, or "" when none does.
+std::string ShownTip(DWORD processId);
 // A small shown window of the driver's own in the screen's top-left corner,
 // made the foreground window as a click on another program makes it, or
 // nullptr; the caller destroys it.

@@ -111,23 +111,6 @@ TEST_F(InputTest, NoKeyClosesTheCalendar) {
     EXPECT_TRUE(CloseWithX());
 }
 
-// The six buttons each tell what they do while the pointer rests on them.
-// The text of the process's tip while it shows, or "" when none does.
-std::string ShownTip(DWORD processId) {
-    for (HWND window : ShownWindowsOf(processId)) {
-        char name[64] = "";
-        GetClassNameA(window, name, sizeof name);
-        if (std::string(name) != "tooltips_class32")
-            continue;
-        // GetWindowText would read the window's caption, not the tip, from
-        // another process.
-        char text[256] = "";
-        SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-        return text;
-    }
-    return "";
-}
-
 // The tip shows `expected` ("": none) within `ms`.
 ::testing::AssertionResult TipShows(DWORD processId, const std::string &expected, ULONGLONG ms) {
     std::string before;

@@ -23,13 +23,7 @@ struct NamedButton : IAccessible {
     const wchar_t *name;
 
     STDMETHODIMP QueryInterface(REFIID id, void **out) override {
-        if (id == __uuidof(IUnknown) || id == __uuidof(IDispatch) || id == __uuidof(IAccessible)) {
-            *out = static_cast<IAccessible *>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
+        return QueryAccessible(this, id, out);
     }
     STDMETHODIMP_(ULONG) AddRef() override { return ++references; }
     STDMETHODIMP_(ULONG) Release() override {

@@ -29,3 +29,13 @@ HRESULT GiveString(const wchar_t *text, BSTR *out) {
     *out = library.allocString(text);
     return *out != nullptr ? S_OK : E_OUTOFMEMORY;
 }
+
+HRESULT QueryAccessible(IAccessible *object, REFIID id, void **out) {
+    if (id == __uuidof(IUnknown) || id == __uuidof(IDispatch) || id == __uuidof(IAccessible)) {
+        *out = object;
+        object->AddRef();
+        return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+}

@@ -17,3 +17,6 @@ struct AccessLibrary {
 const AccessLibrary *LoadAccessLibrary();
 // A string for the caller to free; S_FALSE with none where `text` is empty.
 HRESULT GiveString(const wchar_t *text, BSTR *out);
+// QueryInterface of an object that is IAccessible and nothing more: it, and
+// the two interfaces it extends.
+HRESULT QueryAccessible(IAccessible *object, REFIID id, void **out);

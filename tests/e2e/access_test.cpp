@@ -300,18 +300,7 @@ TEST_F(AccessTest, ReaderReadsTheCalendar) {
     ASSERT_TRUE(Click(body.x, body.y));
     DestroyWindow(other);
 
-    const struct {
-        int id;
-        const char *name;
-    } buttons[] = {
-        {kPrevYearButton, "Previous year"},
-        {kPrevMonthButton, "Previous month"},
-        {kNextMonthButton, "Next month"},
-        {kNextYearButton, "Next year"},
-        {kCloseButton, "Close"},
-        {kAboutButton, "About Trical"},
-    };
-    for (const auto &button : buttons) {
+    for (const ButtonName &button : kButtonNames) {
         IAccessible *object = ObjectOfWindow(GetDlgItem(dialog_, button.id), OBJID_CLIENT);
         EXPECT_EQ(button.name, NameOf(object));
         if (object != nullptr)

@@ -347,6 +347,15 @@ static std::vector<HWND> FindWindows(DWORD processId, bool shownOnly, const char
 
 std::vector<HWND> ShownWindowsOf(DWORD processId) { return FindWindows(processId, true, nullptr); }
 
+const ButtonName kButtonNames[6] = {
+    {kPrevYearButton, "Previous year"},
+    {kPrevMonthButton, "Previous month"},
+    {kNextMonthButton, "Next month"},
+    {kNextYearButton, "Next year"},
+    {kCloseButton, "Close"},
+    {kAboutButton, "About Trical"},
+};
+
 std::string ShownTip(DWORD processId) {
     for (HWND window : ShownWindowsOf(processId)) {
         char name[64] = "";

@@ -24,6 +24,12 @@ const int kCloseButton = 1065;
 const int kNextMonthButton = 1066;
 const int kNextYearButton = 1067;
 const int kAboutButton = 1068;
+// Each button and what it does, as its tip and a screen reader tell it.
+struct ButtonName {
+    int id;
+    const char *name;
+};
+extern const ButtonName kButtonNames[6];
 const int kCurrentFrame = 1069;
 const int kCurrentTitle = 1070;
 const int kPrevTitle = 1071;

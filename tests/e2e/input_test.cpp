@@ -142,22 +142,11 @@ TEST_F(InputTest, NoKeyClosesTheCalendar) {
 
 // The six buttons each tell what they do while the pointer rests on them.
 TEST_F(InputTest, ButtonsHaveTooltips) {
-    const struct {
-        int id;
-        const char *text;
-    } tips[] = {
-        {kPrevYearButton, "Previous year"},
-        {kPrevMonthButton, "Previous month"},
-        {kNextMonthButton, "Next month"},
-        {kNextYearButton, "Next year"},
-        {kCloseButton, "Close"},
-        {kAboutButton, "About Trical"},
-    };
-    for (const auto &tip : tips) {
+    for (const ButtonName &tip : kButtonNames) {
         RECT button = WindowRectOf(GetDlgItem(dialog_, tip.id));
         ASSERT_TRUE(ParkMouseAwayFrom(dialog_));
         ASSERT_TRUE(Hover((button.left + button.right) / 2, (button.top + button.bottom) / 2));
-        EXPECT_TRUE(TipShows(process_.dwProcessId, tip.text, 10000)) << "button " << tip.id;
+        EXPECT_TRUE(TipShows(process_.dwProcessId, tip.name, 10000)) << "button " << tip.id;
     }
     ASSERT_TRUE(ParkMouseAwayFrom(dialog_));
     EXPECT_TRUE(CloseWithX());

@@ -191,12 +191,16 @@ struct AccessibleItem : IAccessible {
         *count = 0;
         return S_OK;
     }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo **) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *) override {
+    STDMETHODIMP GetTypeInfo(UINT /*index*/, LCID /*locale*/, ITypeInfo ** /*info*/) override {
         return E_NOTIMPL;
     }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *, EXCEPINFO *,
-                        UINT *) override {
+    STDMETHODIMP GetIDsOfNames(REFIID /*id*/, LPOLESTR * /*names*/, UINT /*count*/, LCID /*locale*/,
+                               DISPID * /*ids*/) override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP Invoke(DISPID /*member*/, REFIID /*id*/, LCID /*locale*/, WORD /*flags*/,
+                        DISPPARAMS * /*parameters*/, VARIANT * /*result*/,
+                        EXCEPINFO * /*exception*/, UINT * /*wrong*/) override {
         return E_NOTIMPL;
     }
 
@@ -207,7 +211,7 @@ struct AccessibleItem : IAccessible {
     }
     STDMETHODIMP get_accChild(VARIANT child, IDispatch **out) override;
     STDMETHODIMP get_accName(VARIANT child, BSTR *name) override;
-    STDMETHODIMP get_accValue(VARIANT, BSTR *value) override {
+    STDMETHODIMP get_accValue(VARIANT /*child*/, BSTR *value) override {
         *value = nullptr;
         return DISP_E_MEMBERNOTFOUND;
     }
@@ -223,25 +227,27 @@ struct AccessibleItem : IAccessible {
         return S_OK;
     }
     STDMETHODIMP get_accState(VARIANT child, VARIANT *state) override;
-    STDMETHODIMP get_accHelp(VARIANT, BSTR *help) override {
+    STDMETHODIMP get_accHelp(VARIANT /*child*/, BSTR *help) override {
         *help = nullptr;
         return DISP_E_MEMBERNOTFOUND;
     }
-    STDMETHODIMP get_accHelpTopic(BSTR *file, VARIANT, LONG *) override {
+    STDMETHODIMP get_accHelpTopic(BSTR *file, VARIANT /*child*/, LONG * /*topic*/) override {
         *file = nullptr;
         return DISP_E_MEMBERNOTFOUND;
     }
-    STDMETHODIMP get_accKeyboardShortcut(VARIANT, BSTR *keys) override {
+    STDMETHODIMP get_accKeyboardShortcut(VARIANT /*child*/, BSTR *keys) override {
         *keys = nullptr;
         return DISP_E_MEMBERNOTFOUND;
     }
     STDMETHODIMP get_accFocus(VARIANT *focus) override;
     STDMETHODIMP get_accSelection(VARIANT *selection) override { return get_accFocus(selection); }
-    STDMETHODIMP get_accDefaultAction(VARIANT, BSTR *action) override {
+    STDMETHODIMP get_accDefaultAction(VARIANT /*child*/, BSTR *action) override {
         *action = nullptr;
         return DISP_E_MEMBERNOTFOUND;
     }
-    STDMETHODIMP accSelect(LONG, VARIANT) override { return DISP_E_MEMBERNOTFOUND; }
+    STDMETHODIMP accSelect(LONG /*flags*/, VARIANT /*child*/) override {
+        return DISP_E_MEMBERNOTFOUND;
+    }
     STDMETHODIMP accLocation(LONG *left, LONG *top, LONG *width, LONG *height,
                              VARIANT child) override {
         Item target;
@@ -256,9 +262,9 @@ struct AccessibleItem : IAccessible {
     }
     STDMETHODIMP accNavigate(LONG direction, VARIANT start, VARIANT *end) override;
     STDMETHODIMP accHitTest(LONG x, LONG y, VARIANT *found) override;
-    STDMETHODIMP accDoDefaultAction(VARIANT) override { return DISP_E_MEMBERNOTFOUND; }
-    STDMETHODIMP put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
-    STDMETHODIMP put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+    STDMETHODIMP accDoDefaultAction(VARIANT /*child*/) override { return DISP_E_MEMBERNOTFOUND; }
+    STDMETHODIMP put_accName(VARIANT /*child*/, BSTR /*name*/) override { return E_NOTIMPL; }
+    STDMETHODIMP put_accValue(VARIANT /*child*/, BSTR /*value*/) override { return E_NOTIMPL; }
 };
 
 static AccessibleItem *MakeItem(const CalendarReading *reading, Item item) {

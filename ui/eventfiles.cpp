@@ -56,7 +56,7 @@ static unsigned long long FolderSignature(const wchar_t *folder) {
     do {
         if (IsCalendarFile(found))
             signature += FileSignature(found);
-    } while (FindNextFileW(search, &found));
+    } while (FindNextFileW(search, &found) != FALSE);
     FindClose(search);
     return signature;
 }
@@ -133,7 +133,7 @@ static void ReadFolder(const wchar_t *folder, EventFiles *files) {
             const wchar_t *why = ReadCalendarFile(path, &events, &read);
             TellFile(report, found.cFileName, why, read);
             ++count;
-        } while (FindNextFileW(search, &found));
+        } while (FindNextFileW(search, &found) != FALSE);
         FindClose(search);
     }
     Tell(report,

@@ -134,7 +134,7 @@ static HANDLE ClaimCalendar() {
     return nullptr;
 }
 
-static HWND marker;
+static HWND ownMarker;
 
 // The calendar dialog, with start-up's own steps: the marker once the
 // calendar has settled after its first paint (a second start waits for it
@@ -145,11 +145,11 @@ static INT_PTR CALLBACK CalendarWithMarker(HWND dialog, UINT message, WPARAM wPa
     if (message == WM_DESTROY && readySignal != nullptr)
         ResetEvent(readySignal);
     INT_PTR result = CalDlg(dialog, message, wParam, lParam);
-    if (message == WM_TIMER && wParam == ID_SETTLETIMER && marker == nullptr) {
+    if (message == WM_TIMER && wParam == ID_SETTLETIMER && ownMarker == nullptr) {
         auto *instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE));
         if (RegisterMarkerClass(instance) != FALSE)
-            marker = CreateMarkerWindow(instance);
-        if (marker != nullptr && readySignal != nullptr)
+            ownMarker = CreateMarkerWindow(instance);
+        if (ownMarker != nullptr && readySignal != nullptr)
             SetEvent(readySignal);
     }
     return result;
@@ -160,8 +160,8 @@ static void RunCalendar(HINSTANCE instance) {
     if (readySignal != nullptr)
         ResetEvent(readySignal);
     DialogBoxParamW(instance, L"CAL", nullptr, CalendarWithMarker, 0);
-    if (marker != nullptr)
-        DestroyWindow(marker);
+    if (ownMarker != nullptr)
+        DestroyWindow(ownMarker);
 }
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previousInstance*/, LPWSTR /*commandLine*/,

@@ -92,7 +92,7 @@ static bool WholeNamesFit(HDC dc, const PanelPicture &picture, int room) {
 }
 
 static bool HasEvent(const PanelPicture &picture, int day) {
-    return (picture.eventDays >> day & 1u) != 0;
+    return (picture.eventDays >> day & 1U) != 0;
 }
 
 // Dotted as Windows draws a focus rectangle, but in the text's colour

@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "resource.h"
 #include "syslib.h"
 
@@ -162,8 +165,8 @@ void DropButtonTips(Tips *tips) {
 }
 
 const wchar_t *ButtonTipText(int id) {
-    for (const ButtonTip &tip : kButtonTips)
-        if (tip.id == id)
-            return tip.text;
-    return nullptr;
+    const ButtonTip *end = std::end(kButtonTips);
+    const ButtonTip *tip =
+        std::find_if(kButtonTips, end, [id](const ButtonTip &each) { return each.id == id; });
+    return tip != end ? tip->text : nullptr;
 }

@@ -196,7 +196,12 @@ static void ShowTitles(HWND dialog) {
             RegionTitle(calendar.region, months[i].month, months[i].year, true, text, 160);
         SetWindowTextW(title, text);
     }
-    // The window's name, for a reader and for Alt+Tab: no caption shows it.
+}
+
+// The window's name, for a reader and for Alt+Tab: no caption shows it.
+// Not needed for the first paint, and named once the calendar settles.
+static void NameWindow(HWND dialog) {
+    const CalendarView &view = calendar.view;
     wchar_t name[200] = L"Trical, ";
     RegionMonthYear(calendar.region, view.shownMonth, view.shownYear, name + 8, 192);
     SetWindowTextW(dialog, name);
@@ -277,6 +282,7 @@ static void OnSettle(HWND dialog) {
     if (calendar.settled)
         return;
     calendar.settled = true;
+    NameWindow(dialog);
     calendar.keyFilter = InstallKeyFilter();
     if (calendar.choices.keepOnTop)
         ApplyKeepOnTop(dialog, true, &calendar.tips);
@@ -310,6 +316,7 @@ static void StepView(HWND dialog, void (*step)(CalendarView &)) {
     if (step != nullptr)
         step(calendar.view);
     ShowTitles(dialog);
+    NameWindow(dialog);
     SendMessageW(dialog, WM_PAINT, 0, 0);
     AnnounceView(reading);
 }
@@ -523,6 +530,7 @@ static void OnSettingChange(HWND dialog, const wchar_t *area) {
         ReadRegionFaces(dialog);
         FontTitles(dialog, true);
         ShowTitles(dialog);
+        NameWindow(dialog);
         RedrawWindow(dialog, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
     }
     FollowTheme(dialog, &calendar.palette);

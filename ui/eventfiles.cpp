@@ -151,10 +151,12 @@ bool RefreshEventFiles(EventFiles *files) {
     unsigned long long signature = FolderSignature(folder);
     if (files->read && signature == files->signature)
         return false;
+    int before = files->events.eventCount;
     ReadFolder(folder, files);
     files->signature = signature;
     files->read = true;
-    return true;
+    // No events before or after: nothing on the screen changes.
+    return before > 0 || files->events.eventCount > 0;
 }
 
 void FreeEventFiles(EventFiles *files) { FreeEvents(&files->events); }

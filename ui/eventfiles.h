@@ -19,7 +19,8 @@ struct EventFiles {
 };
 
 // Reads the folder's files again where one was added, changed or removed
-// since they were last read, or where none has been; true when it did.
+// since they were last read, or where none has been; true when it did and
+// there were or are events to show.
 bool RefreshEventFiles(EventFiles *files);
 void FreeEventFiles(EventFiles *files);
 

@@ -208,12 +208,17 @@ static void NameWindow(HWND dialog) {
 }
 
 // Makes or takes away the week column's room as the choice asks, and lays
-// the panels and the titles out for their frames.
-static void Refit(HWND dialog) {
+// the panels and the titles out for their frames. Gives the window's width
+// to fit them (0: it keeps its own), which the start sets with its place.
+static int FitPanels(HWND dialog) {
+    int width = 0;
     calendar.frames =
-        FitFrames(dialog, calendar.frames, calendar.dpi, calendar.choices.weekNumbers);
+        FitFrames(dialog, calendar.frames, calendar.dpi, calendar.choices.weekNumbers, &width);
     ShowTitles(dialog);
+    return width;
 }
+
+static void Refit(HWND dialog) { FitWindowWidth(dialog, FitPanels(dialog)); }
 
 // The focused day's cell where `month` holds it and the keyboard's cues
 // are shown; -1 otherwise.
@@ -259,8 +264,7 @@ static INT_PTR OnInitDialog(HWND dialog) {
     const wchar_t *settings = SettingsFileToRead(file) ? file : nullptr;
     calendar.choices = LoadChoices(settings);
     Init(calendar.view, Today());
-    Refit(dialog);
-    RestorePosition(dialog, settings);
+    RestorePosition(dialog, settings, FitPanels(dialog));
     SetTimer(dialog, ID_DAYTIMER, kDayTimerPeriod, nullptr);
     SetTimer(dialog, ID_SETTLETIMER, kUnpaintedSettleDelay, nullptr);
     // The days have the keyboard, not the first button.

@@ -39,13 +39,17 @@ static const Follower kFollowers[] = {
     {IDC_CLOSE, 3, -1},
 };
 
-// `sign` 1 makes the room, -1 gives it back.
+// `sign` 1 makes the room, -1 gives it back. The dialog's client origin is
+// looked up once: each control's own mapping costs the start a round trip to
+// Wine's server.
 static void MoveFollowers(HWND dialog, const int (&added)[3], int sign) {
+    POINT origin = {0, 0};
+    ClientToScreen(dialog, &origin);
     for (const Follower &f : kFollowers) {
         HWND control = GetDlgItem(dialog, f.id);
         RECT r;
         GetWindowRect(control, &r);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&r), 2);
+        OffsetRect(&r, -origin.x, -origin.y);
         int push = 0;
         for (int i = 0; i < f.pushedBy; ++i)
             push += added[i];
@@ -58,15 +62,21 @@ static void MoveFollowers(HWND dialog, const int (&added)[3], int sign) {
 // The window is as wide as the template comes out in the dialog's font, and
 // the room added: worked out afresh each time, since Windows may have
 // resized the window for a new DPI meanwhile.
-static void FitWindow(HWND dialog, const int (&added)[3]) {
+static int FittedWidth(HWND dialog, const int (&added)[3]) {
     RECT units = {0, 0, CAL_TEMPLATE_WIDTH, 0};
     MapDialogRect(dialog, &units);
     RECT window;
     RECT client;
     GetWindowRect(dialog, &window);
     GetClientRect(dialog, &client);
-    int width =
-        window.right - window.left - client.right + units.right + added[0] + added[1] + added[2];
+    return window.right - window.left - client.right + units.right + added[0] + added[1] + added[2];
+}
+
+void FitWindowWidth(HWND dialog, int width) {
+    if (width <= 0)
+        return;
+    RECT window;
+    GetWindowRect(dialog, &window);
     SetWindowPos(dialog, nullptr, 0, 0, width, window.bottom - window.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -79,7 +89,8 @@ static FrameSize SizeOf(HWND dialog, int frameId) {
 
 static bool WeekColumnShown(const FrameGeometry &geometry) { return geometry.added[1] > 0; }
 
-FrameGeometry FitFrames(HWND dialog, const FrameGeometry &now, int dpi, bool weekNumbers) {
+FrameGeometry FitFrames(HWND dialog, const FrameGeometry &now, int dpi, bool weekNumbers,
+                        int *width) {
     bool shown = WeekColumnShown(now);
     if (shown)
         MoveFollowers(dialog, now.added, -1);
@@ -87,8 +98,7 @@ FrameGeometry FitFrames(HWND dialog, const FrameGeometry &now, int dpi, bool wee
                                          SizeOf(dialog, IDC_PREVFRAME), dpi, weekNumbers);
     if (weekNumbers)
         MoveFollowers(dialog, fitted.added, 1);
-    if (weekNumbers || shown)
-        FitWindow(dialog, fitted.added);
+    *width = weekNumbers || shown ? FittedWidth(dialog, fitted.added) : 0;
     return fitted;
 }
 

@@ -10,9 +10,15 @@
 // Windows 10 1607.
 int WindowDpi(HWND window);
 
-// Gives back the room `now` made, makes the room `weekNumbers` asks for,
-// fits the window's width to it and measures the panels at `dpi`.
-FrameGeometry FitFrames(HWND dialog, const FrameGeometry &now, int dpi, bool weekNumbers);
+// Gives back the room `now` made, makes the room `weekNumbers` asks for and
+// measures the panels at `dpi`. The window's width to fit goes to `width`
+// (0: it keeps its own), for the caller to set, at the start together with
+// its place.
+FrameGeometry FitFrames(HWND dialog, const FrameGeometry &now, int dpi, bool weekNumbers,
+                        int *width);
+
+// The width FitFrames gave the window (0: none, so it keeps its own).
+void FitWindowWidth(HWND dialog, int width);
 
 // Before Windows rescales the dialog for a new DPI: the controls go back to
 // the template's layout, for FitFrames to make room again at the new DPI.

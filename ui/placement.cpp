@@ -5,12 +5,21 @@
 
 static const wchar_t kSection[] = L"LOC";
 
-void CenterWindow(HWND window) {
+// Centred across the screen and a third of the way down it.
+static POINT CentredPlace(SIZE size) {
+    return {(GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
+            (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 3};
+}
+
+static SIZE SizeOf(HWND window) {
     RECT r;
     GetWindowRect(window, &r);
-    int x = (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2;
-    int y = (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 3;
-    SetWindowPos(window, HWND_NOTOPMOST, x, y, 0, 0, SWP_NOACTIVATE | SWP_NOSIZE);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+void CenterWindow(HWND window) {
+    POINT at = CentredPlace(SizeOf(window));
+    SetWindowPos(window, HWND_NOTOPMOST, at.x, at.y, 0, 0, SWP_NOACTIVATE | SWP_NOSIZE);
 }
 
 bool ParseCoordinate(const char *text, int *value) {
@@ -46,26 +55,26 @@ static bool ReadCoordinate(const wchar_t *file, const wchar_t *key, int *value) 
 
 // A captionless window put where no monitor shows it could never be dragged
 // back or closed.
-static bool ReachableAt(HWND dialog, int x, int y) {
-    RECT r;
-    GetWindowRect(dialog, &r);
-    long long right = static_cast<long long>(x) + (r.right - r.left);
-    long long bottom = static_cast<long long>(y) + (r.bottom - r.top);
+static bool ReachableAt(SIZE size, int x, int y) {
+    long long right = static_cast<long long>(x) + size.cx;
+    long long bottom = static_cast<long long>(y) + size.cy;
     if (right > 2147483647LL || bottom > 2147483647LL)
         return false;
     RECT placed = {x, y, static_cast<LONG>(right), static_cast<LONG>(bottom)};
     return MonitorFromRect(&placed, MONITOR_DEFAULTTONULL) != nullptr;
 }
 
-void RestorePosition(HWND dialog, const wchar_t *file) {
+// One move for the place and the width: each move costs the start alike.
+void RestorePosition(HWND dialog, const wchar_t *file, int width) {
+    SIZE size = SizeOf(dialog);
+    if (width > 0)
+        size.cx = width;
     int x = 0;
     int y = 0;
-    if (!ReadCoordinate(file, L"XLOC", &x) || !ReadCoordinate(file, L"YLOC", &y) ||
-        x == kNoSavedPosition || !ReachableAt(dialog, x, y)) {
-        CenterWindow(dialog);
-        return;
-    }
-    SetWindowPos(dialog, HWND_NOTOPMOST, x, y, 0, 0, SWP_NOACTIVATE | SWP_NOSIZE);
+    bool saved = ReadCoordinate(file, L"XLOC", &x) && ReadCoordinate(file, L"YLOC", &y) &&
+                 x != kNoSavedPosition && ReachableAt(size, x, y);
+    POINT at = saved ? POINT{x, y} : CentredPlace(size);
+    SetWindowPos(dialog, HWND_NOTOPMOST, at.x, at.y, size.cx, size.cy, SWP_NOACTIVATE);
 }
 
 void SavePosition(HWND dialog) {

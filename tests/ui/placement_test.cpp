@@ -39,7 +39,7 @@ void WriteSettings(const char *x, const char *y) {
 // As the calendar's start restores it.
 void RestorePosition(HWND window) {
     wchar_t file[MAX_PATH];
-    RestorePosition(window, SettingsFileToRead(file) ? file : nullptr);
+    RestorePosition(window, SettingsFileToRead(file) ? file : nullptr, 0);
 }
 
 POINT TopLeft(HWND window) {

@@ -23,12 +23,14 @@ static bool Covers(HDC dc, const wchar_t *face, const wchar_t *text, int length)
     return covered;
 }
 
+// A memory DC of the screen's: the screen's own costs the start a round
+// trip to Wine's server.
 const wchar_t *FaceFor(const wchar_t *text, const wchar_t *const faces[], int count) {
-    HDC dc = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
     int length = static_cast<int>(wcslen(text));
     int chosen = 0;
     while (chosen < count - 1 && !Covers(dc, faces[chosen], text, length))
         ++chosen;
-    ReleaseDC(nullptr, dc);
+    DeleteDC(dc);
     return faces[chosen];
 }

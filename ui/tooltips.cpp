@@ -73,6 +73,18 @@ void OnTipPopped(const Tips &tips, HWND dialog, UINT_PTR id) {
         SetAreaTool(tips, dialog, tips.areaTurn, false, TTM_NEWTOOLRECTW);
 }
 
+// A button's tool, with its text; `message` adds or deletes it.
+static void SetButtonTool(const Tips &tips, HWND dialog, HWND button, UINT message) {
+    TOOLINFOW tool = {};
+    // The size the common controls of every Windows since 2000 accept.
+    tool.cbSize = TTTOOLINFOW_V1_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = dialog;
+    tool.uId = reinterpret_cast<UINT_PTR>(button);
+    tool.lpszText = const_cast<wchar_t *>(ButtonTipText(GetDlgCtrlID(button)));
+    SendMessageW(tips.window, message, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 // Loaded when the pointer first comes over the calendar, not at start: the
 // common controls library cost the start-up a fifth more time and 3 MB.
 // It stays loaded; the tooltip window's class lives in it. The tooltip
@@ -93,16 +105,8 @@ static void AddButtonTips(Tips *tips, HWND dialog) {
         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, instance, nullptr);
     if (tips->window == nullptr)
         return;
-    for (const ButtonTip &tip : kButtonTips) {
-        TOOLINFOW tool = {};
-        // The size the common controls of every Windows since 2000 accept.
-        tool.cbSize = TTTOOLINFOW_V1_SIZE;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = dialog;
-        tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(dialog, tip.id));
-        tool.lpszText = const_cast<wchar_t *>(tip.text);
-        SendMessageW(tips->window, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+    for (const ButtonTip &tip : kButtonTips)
+        SetButtonTool(*tips, dialog, GetDlgItem(dialog, tip.id), TTM_ADDTOOLW);
     // Lines break at "\r\n" only where the tip has a width to break at.
     SendMessageW(tips->window, TTM_SETMAXTIPWIDTH, 0, 1000);
     tips->area = 0;
@@ -113,23 +117,26 @@ static void AddButtonTips(Tips *tips, HWND dialog) {
 }
 
 // A press puts the tip away until the pointer leaves the button, as Windows
-// does; without this a tip that was on its way shows over the button just
-// pressed.
+// does. Wine's tooltip still shows a tip that was on its way once the
+// pointer moves on the button again, so the button's tool goes until then.
 void OnPointer(Tips *tips, HWND dialog, HWND under, UINT mouseMessage) {
     AddButtonTips(tips, dialog);
     if (tips->window == nullptr)
         return;
     bool press = mouseMessage == WM_LBUTTONDOWN || mouseMessage == WM_RBUTTONDOWN ||
                  mouseMessage == WM_MBUTTONDOWN;
-    if (press && under != dialog) {
+    if (press && under != dialog && under != tips->pressedButton &&
+        ButtonTipText(GetDlgCtrlID(under)) != nullptr) {
         tips->pressedButton = under;
         SendMessageW(tips->window, TTM_ACTIVATE, FALSE, 0);
+        SetButtonTool(*tips, dialog, under, TTM_DELTOOLW);
         // A move over no tool drops the tip that was on its way.
         MSG away = {};
         away.hwnd = dialog;
         away.message = WM_MOUSEMOVE;
         SendMessageW(tips->window, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&away));
     } else if (tips->pressedButton != nullptr && under != tips->pressedButton) {
+        SetButtonTool(*tips, dialog, tips->pressedButton, TTM_ADDTOOLW);
         tips->pressedButton = nullptr;
         SendMessageW(tips->window, TTM_ACTIVATE, TRUE, 0);
     }

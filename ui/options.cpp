@@ -8,9 +8,9 @@ static const wchar_t kWeekNumbersKey[] = L"WEEKNUM";
 static const wchar_t kOnTopKey[] = L"ONTOP";
 
 // Only what this program writes is trusted; "0", like anything else, is off.
-static bool ReadChoice(const wchar_t *file, const wchar_t *key) {
+static bool ReadChoice(const SettingsSection &options, const wchar_t *key) {
     char text[4];
-    return ReadSetting(file, kSection, key, L"0", text, sizeof text) && text[0] == '1' &&
+    return ReadSetting(options, key, L"0", text, sizeof text) && text[0] == '1' &&
            text[1] == '\0';
 }
 
@@ -20,19 +20,21 @@ static void WriteChoice(const wchar_t *key, bool on) {
     WriteSetting(kSection, key, on ? "1" : "0");
 }
 
-static FirstDay ReadFirstDay(const wchar_t *file) {
+static FirstDay ReadFirstDay(const SettingsSection &options) {
     char text[4];
-    if (!ReadSetting(file, kSection, kFirstDayKey, L"", text, sizeof text) || text[0] == '\0' ||
+    if (!ReadSetting(options, kFirstDayKey, L"", text, sizeof text) || text[0] == '\0' ||
         text[1] != '\0')
         return FirstDay::region;
     return text[0] == '1' ? FirstDay::monday : text[0] == '0' ? FirstDay::sunday : FirstDay::region;
 }
 
 Choices LoadChoices(const wchar_t *file) {
+    SettingsSection options;
+    ReadSection(file, kSection, &options);
     Choices choices = {};
-    choices.firstDay = ReadFirstDay(file);
-    choices.weekNumbers = ReadChoice(file, kWeekNumbersKey);
-    choices.keepOnTop = ReadChoice(file, kOnTopKey);
+    choices.firstDay = ReadFirstDay(options);
+    choices.weekNumbers = ReadChoice(options, kWeekNumbersKey);
+    choices.keepOnTop = ReadChoice(options, kOnTopKey);
     return choices;
 }
 

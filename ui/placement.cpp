@@ -47,9 +47,9 @@ bool ParseCoordinate(const char *text, int *value) {
 
 // A missing key reads as "no position"; a value that is there but is not a
 // plain integer is not trusted at all.
-static bool ReadCoordinate(const wchar_t *file, const wchar_t *key, int *value) {
+static bool ReadCoordinate(const SettingsSection &place, const wchar_t *key, int *value) {
     char text[32];
-    return ReadSetting(file, kSection, key, L"9999", text, sizeof text) &&
+    return ReadSetting(place, key, L"9999", text, sizeof text) &&
            ParseCoordinate(text, value);
 }
 
@@ -69,9 +69,11 @@ void RestorePosition(HWND dialog, const wchar_t *file, int width) {
     SIZE size = SizeOf(dialog);
     if (width > 0)
         size.cx = width;
+    SettingsSection place;
+    ReadSection(file, kSection, &place);
     int x = 0;
     int y = 0;
-    bool saved = ReadCoordinate(file, L"XLOC", &x) && ReadCoordinate(file, L"YLOC", &y) &&
+    bool saved = ReadCoordinate(place, L"XLOC", &x) && ReadCoordinate(place, L"YLOC", &y) &&
                  x != kNoSavedPosition && ReachableAt(size, x, y);
     POINT at = saved ? POINT{x, y} : CentredPlace(size);
     SetWindowPos(dialog, HWND_NOTOPMOST, at.x, at.y, size.cx, size.cy, SWP_NOACTIVATE);

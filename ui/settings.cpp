@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "section.h"
 #include "syslib.h"
 
 static const wchar_t kFileName[] = L"TRICAL.INI";
@@ -110,16 +111,39 @@ bool SettingsFolder(wchar_t *path) {
 }
 
 // Without a name the profile functions would go to WIN.INI.
-bool ReadSetting(const wchar_t *file, const wchar_t *section, const wchar_t *key,
-                 const wchar_t *fallback, char *text, int size) {
-    if (size < 2 || file == nullptr)
+void ReadSection(const wchar_t *file, const wchar_t *name, SettingsSection *section) {
+    section->file = file;
+    section->name = name;
+    // The length is the size less two where the section did not fit.
+    DWORD length =
+        file != nullptr ? GetPrivateProfileSectionW(name, section->block, kSectionSize, file) : 0;
+    section->whole = length < kSectionSize - 2;
+    section->length = section->whole ? length : 0;
+}
+
+bool ReadSetting(const SettingsSection &section, const wchar_t *key, const wchar_t *fallback,
+                 char *text, int size) {
+    if (size < 2 || section.file == nullptr)
         return false;
     wchar_t wide[64];
-    DWORD length = GetPrivateProfileStringW(section, key, fallback, wide, 64, file);
+    size_t length = 0;
+    if (section.whole) {
+        const wchar_t *value = SectionValue(section.block, section.length, key, &length);
+        if (value == nullptr) {
+            value = fallback;
+            length = wcslen(fallback);
+        }
+        // Too long, it fails below as it did when read alone.
+        length = length < 63 ? length : 63;
+        wmemcpy(wide, value, length);
+        wide[length] = L'\0';
+    } else {
+        length = GetPrivateProfileStringW(section.name, key, fallback, wide, 64, section.file);
+    }
     if (static_cast<int>(length) >= size - 1 || length >= 63)
         return false;
     // The values are plain ASCII; anything else must not pass for a digit.
-    for (DWORD i = 0; i <= length; ++i)
+    for (size_t i = 0; i <= length; ++i)
         text[i] = wide[i] < 128 ? static_cast<char>(wide[i]) : '?';
     return true;
 }

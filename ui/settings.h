@@ -19,10 +19,28 @@ bool SettingsFolder(wchar_t *path);
 // for all the values the start reads, as each look costs a few calls.
 bool SettingsFileToRead(wchar_t *path);
 
-// Reads one value of `file`, or `fallback` where it is missing, as ASCII
-// into `text`. False when `file` is nullptr or the value does not fit `size`.
-bool ReadSetting(const wchar_t *file, const wchar_t *section, const wchar_t *key,
-                 const wchar_t *fallback, char *text, int size);
+const int kSectionSize = 1024;
+
+// One section of the file the start reads, read in one piece: each opening
+// of the file costs the start as much as a move of the window.
+struct SettingsSection {
+    const wchar_t *file;
+    const wchar_t *name;
+    // The section's "name=value" lines; where they did not all fit (`whole`
+    // false), each value is read from the file after all.
+    wchar_t block[kSectionSize];
+    DWORD length;
+    bool whole;
+};
+
+// Section `name` of `file` (nullptr: none, so every value is missing).
+void ReadSection(const wchar_t *file, const wchar_t *name, SettingsSection *section);
+
+// Reads one value of the section, or `fallback` where it is missing, as
+// ASCII into `text`. False when there is no file or the value does not fit
+// `size`.
+bool ReadSetting(const SettingsSection &section, const wchar_t *key, const wchar_t *fallback,
+                 char *text, int size);
 
 // Writes one value to the settings file, making its folder first; a
 // `value` of nullptr takes the key out. A write that fails changes

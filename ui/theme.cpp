@@ -41,10 +41,13 @@ void FollowTheme(HWND dialog, Palette *palette) {
 }
 
 // A frame dressed dark keeps the system's window procedure, which this one
-// hands everything else to, in a property, and its edge colour in its user
-// data. (The procedure read back from a window need not be the one set, so
-// the property, not a comparison, says whether it is dressed.)
-static const wchar_t kSystemProc[] = L"Trical.SystemProc";
+// hands everything else to, in its user data, and its edge colour, one more
+// than the colour, in a property. (The procedure read back from a window
+// need not be the one set, so the user data, not a comparison, says whether
+// it is dressed.) A property costs a round trip to Wine's server, the user
+// data none: every message a frame gets comes here, its paint alone needs
+// the colour.
+static const wchar_t kFrameEdge[] = L"Trical.FrameEdge";
 
 // Where the system draws a group box's edge: half a line down, for the
 // caption our frames never have.
@@ -59,35 +62,39 @@ static void PaintFrameEdge(HWND frame) {
     RECT edge;
     GetClientRect(frame, &edge);
     edge.top += metrics.tmHeight / 2 - 1;
-    SetDCBrushColor(dc, static_cast<COLORREF>(GetWindowLongPtrW(frame, GWLP_USERDATA)));
+    auto edgeColour = reinterpret_cast<LONG_PTR>(GetPropW(frame, kFrameEdge)) - 1;
+    SetDCBrushColor(dc, static_cast<COLORREF>(edgeColour));
     FrameRect(dc, &edge, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     EndPaint(frame, &paint);
 }
 
 static LRESULT CALLBACK DarkFrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto system = reinterpret_cast<WNDPROC>(GetPropW(frame, kSystemProc));
+    auto system = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(frame, GWLP_USERDATA));
     if (message == WM_PAINT) {
         PaintFrameEdge(frame);
         return 0;
     }
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(system));
-        RemovePropW(frame, kSystemProc);
+        SetWindowLongPtrW(frame, GWLP_USERDATA, 0);
+        RemovePropW(frame, kFrameEdge);
     }
     return CallWindowProcW(system, frame, message, wParam, lParam);
 }
 
 static void DressFrame(HWND frame, const Palette &palette) {
-    bool dressed = GetPropW(frame, kSystemProc) != nullptr;
-    SetWindowLongPtrW(frame, GWLP_USERDATA, static_cast<LONG_PTR>(palette.edge));
-    if (palette.dark && !dressed) {
-        LONG_PTR system =
+    LONG_PTR system = GetWindowLongPtrW(frame, GWLP_USERDATA);
+    if (palette.dark) {
+        auto edge = static_cast<LONG_PTR>(palette.edge) + 1;
+        SetPropW(frame, kFrameEdge, reinterpret_cast<HANDLE>(edge));
+        if (system == 0) {
+            SetWindowLongPtrW(frame, GWLP_USERDATA, GetWindowLongPtrW(frame, GWLP_WNDPROC));
             SetWindowLongPtrW(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DarkFrameProc));
-        SetPropW(frame, kSystemProc, reinterpret_cast<HANDLE>(system));
-    } else if (!palette.dark && dressed) {
-        SetWindowLongPtrW(frame, GWLP_WNDPROC,
-                          reinterpret_cast<LONG_PTR>(GetPropW(frame, kSystemProc)));
-        RemovePropW(frame, kSystemProc);
+        }
+    } else if (system != 0) {
+        SetWindowLongPtrW(frame, GWLP_WNDPROC, system);
+        SetWindowLongPtrW(frame, GWLP_USERDATA, 0);
+        RemovePropW(frame, kFrameEdge);
     }
 }
 

@@ -10,8 +10,7 @@ static const wchar_t kOnTopKey[] = L"ONTOP";
 // Only what this program writes is trusted; "0", like anything else, is off.
 static bool ReadChoice(const SettingsSection &options, const wchar_t *key) {
     char text[4];
-    return ReadSetting(options, key, L"0", text, sizeof text) && text[0] == '1' &&
-           text[1] == '\0';
+    return ReadSetting(options, key, L"0", text, sizeof text) && text[0] == '1' && text[1] == '\0';
 }
 
 // Written at once: a calendar ended by the session or the task manager

@@ -49,8 +49,7 @@ bool ParseCoordinate(const char *text, int *value) {
 // plain integer is not trusted at all.
 static bool ReadCoordinate(const SettingsSection &place, const wchar_t *key, int *value) {
     char text[32];
-    return ReadSetting(place, key, L"9999", text, sizeof text) &&
-           ParseCoordinate(text, value);
+    return ReadSetting(place, key, L"9999", text, sizeof text) && ParseCoordinate(text, value);
 }
 
 // A captionless window put where no monitor shows it could never be dragged

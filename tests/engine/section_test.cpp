@@ -8,9 +8,9 @@ namespace {
 
 struct SectionCase {
     const char *what;
-    std::wstring block;  // lines each ended by a NUL, as Windows hands them over
+    std::wstring block; // lines each ended by a NUL, as Windows hands them over
     const wchar_t *key;
-    const wchar_t *value;  // nullptr: no value
+    const wchar_t *value; // nullptr: no value
 };
 
 using namespace std::string_literals;
@@ -49,4 +49,4 @@ TEST(Section, ValuesComeAsTheProfileReaderGivesThem) {
     }
 }
 
-}  // namespace
+} // namespace

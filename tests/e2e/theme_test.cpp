@@ -41,15 +41,16 @@ bool Greyish(COLORREF c) { return GetRValue(c) == GetGValue(c) && GetGValue(c) =
 
 // Dark: a dark ground, painted (not the black of a screen nothing has drawn
 // on yet), and no light patch of 3 x 3 pixels (light text is thinner than
-// that; a light face, frame or border is not) outside `icon`.
-::testing::AssertionResult AllDark(const Picture &picture, const RECT &icon) {
+// that; a light face, frame or border is not) outside the `spared` areas.
+::testing::AssertionResult AllDark(const Picture &picture, const std::vector<RECT> &spared) {
     COLORREF ground = CommonestColour(picture);
     if (ground == RGB(0, 0, 0) || ContrastRatio(ground, RGB(0, 0, 0)) > 1.5)
         return ::testing::AssertionFailure() << "the ground is " << std::hex << ground;
     for (int y = 0; y + 2 < picture.height; ++y)
         for (int x = 0; x + 2 < picture.width; ++x) {
-            bool patch =
-                !(x + 2 >= icon.left && x < icon.right && y + 2 >= icon.top && y < icon.bottom);
+            bool patch = std::none_of(spared.begin(), spared.end(), [&](const RECT &r) {
+                return x + 2 >= r.left && x < r.right && y + 2 >= r.top && y < r.bottom;
+            });
             for (int dy = 0; dy < 3 && patch; ++dy)
                 for (int dx = 0; dx < 3 && patch; ++dx)
                     patch = Light(PixelAt(picture, x + dx, y + dy));
@@ -60,11 +61,24 @@ bool Greyish(COLORREF c) { return GetRValue(c) == GetGValue(c) && GetGValue(c) =
     return ::testing::AssertionSuccess();
 }
 
-BOOL CALLBACK FindIcon(HWND child, LPARAM found) {
-    if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
-        return TRUE;
-    *reinterpret_cast<HWND *>(found) = child;
-    return FALSE;
+// What the program does not colour itself: an icon (the About box's
+// calendar page, light in any mode) and the scroll bar the system draws in
+// its own colours on the About box's list of calendar files.
+BOOL CALLBACK FindSystemDrawn(HWND child, LPARAM found) {
+    auto *areas = reinterpret_cast<std::vector<RECT> *>(found);
+    LONG style = GetWindowLongW(child, GWL_STYLE);
+    RECT outer = WindowRectOf(child);
+    if ((style & SS_TYPEMASK) == SS_ICON) {
+        areas->push_back(outer);
+    } else if ((style & WS_VSCROLL) != 0) {
+        // Right of the client area, where its scroll bar stands.
+        RECT client = {};
+        POINT origin = {0, 0};
+        GetClientRect(child, &client);
+        ClientToScreen(child, &origin);
+        areas->push_back({origin.x + client.right, outer.top, outer.right, outer.bottom});
+    }
+    return TRUE;
 }
 
 // The best contrast on `ground` of the pixels of a kind in `area`; 0 for none.
@@ -131,18 +145,19 @@ double OutlineContrast(HWND button, COLORREF ground) {
     return ContrastRatio(CommonestColour(ring), ground);
 }
 
-// The window, border and all, but for an icon: the About box's calendar page
-// is the program's own picture, light in any mode.
+// The window, border and all, once it has settled: a box caught before its
+// controls have painted reads dark.
 ::testing::AssertionResult WindowIsDark(HWND window) {
     RECT outer = WindowRectOf(window);
-    RECT icon = {};
-    HWND iconWindow = nullptr;
-    EnumChildWindows(window, FindIcon, reinterpret_cast<LPARAM>(&iconWindow));
-    if (iconWindow != nullptr) {
-        icon = WindowRectOf(iconWindow);
-        OffsetRect(&icon, -outer.left, -outer.top);
-    }
-    return Eventually([&] { return AllDark(CaptureScreen(outer), icon); });
+    std::vector<RECT> spared;
+    EnumChildWindows(window, FindSystemDrawn, reinterpret_cast<LPARAM>(&spared));
+    for (RECT &r : spared)
+        OffsetRect(&r, -outer.left, -outer.top);
+    return Eventually([&] {
+        Picture settled;
+        ::testing::AssertionResult shown = WaitForSettledClient(window, &settled, nullptr, true);
+        return shown ? AllDark(settled, spared) : shown;
+    });
 }
 
 class ThemeTest : public CalendarTest {
